@@ -1,0 +1,97 @@
+/* Falavoz32 — Brazilian-Portuguese speech engine, flat C interface.
+ *
+ * Strings cross this interface as null-terminated Windows-1252 text owned by
+ * the caller. Every function returns a result code (0 success, negative
+ * error, see FV_* below) unless noted. */
+#ifndef FALAVOZ32_H
+#define FALAVOZ32_H
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#define FV_CALL __stdcall
+#ifdef FALAVOZ32_BUILD
+#define FV_EXPORT __declspec(dllexport)
+#else
+#define FV_EXPORT __declspec(dllimport)
+#endif
+#else
+#define FV_CALL
+#define FV_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result codes. */
+enum {
+    FV_OK = 0,
+    FV_NOT_INITIALISED = -1,
+    FV_BUSY = -2,
+    FV_INVALID_COMMAND = -3,
+    FV_FILE_NOT_FOUND = -4,
+    FV_OPEN_ERROR = -5,
+    FV_WRITE_ERROR = -6,
+    FV_INIT_ERROR = -7,
+    FV_NO_MEMORY = -8,
+    FV_DEVICE_BUSY = -9,
+    FV_DEVICE_OPEN_ERROR = -10,
+    FV_DEVICE_WRITE_ERROR = -11,
+    FV_FORMAT_UNSUPPORTED = -12,
+    FV_NO_DEVICE = -13,
+    FV_DEVICE_ERROR = -14,
+    FV_DEVICE_NO_MEMORY = -15,
+    FV_INVALID_VALUE = -16,
+    FV_NO_MORE_PIECES = -17,
+    FV_WORD_NOT_FOUND = -21,
+    FV_DICTIONARY_FULL = -22,
+    FV_WORD_EXISTS = -23
+};
+
+/* Host notification: called as (0, result code, 0) when asynchronous speech
+ * or singing ends. */
+typedef void(FV_CALL *SpeechCallback)(int32_t reserved1, int32_t result, int32_t reserved2);
+
+FV_EXPORT int32_t FV_CALL TTS_Init(uint8_t checkDevice, SpeechCallback callback, int32_t use8kVoice);
+FV_EXPORT int32_t FV_CALL TTS_PlayText(const char* text, uint8_t asynchronous);
+FV_EXPORT int32_t FV_CALL TTS_GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile,
+                                     int32_t pieceMode, int32_t bits);
+FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t asynchronous);
+FV_EXPORT int32_t FV_CALL TTS_SetMode(uint8_t speed, uint8_t volume, uint8_t pitch);
+FV_EXPORT int32_t FV_CALL TTS_GetMode(int16_t* speed, int16_t* volume, int16_t* pitch);
+FV_EXPORT int32_t FV_CALL TTS_SetOption(int32_t option, int32_t value);
+FV_EXPORT int32_t FV_CALL TTS_ChangeControlCharacter(uint8_t character);
+FV_EXPORT int32_t FV_CALL TTS_StopText(void);
+FV_EXPORT int32_t FV_CALL TTS_PauseText(void);
+FV_EXPORT int32_t FV_CALL TTS_ResumeText(void);
+
+FV_EXPORT int32_t FV_CALL TTS_DictLoad(const char* fileName);
+FV_EXPORT int32_t FV_CALL TTS_DictSave(const char* fileName);
+FV_EXPORT int32_t FV_CALL TTS_DictAdd(const char* word, const char* transcription);
+FV_EXPORT int32_t FV_CALL TTS_DictUpdate(const char* word, const char* transcription);
+FV_EXPORT int32_t FV_CALL TTS_DictDelete(const char* word);
+FV_EXPORT int32_t FV_CALL TTS_DictGetEntry(const char* word, char* transcription);
+FV_EXPORT int32_t FV_CALL TTS_DictGetInfo(char* name, int16_t* entryCount, int16_t* modified);
+FV_EXPORT int32_t FV_CALL TTS_DictUnload(void);
+
+/* Audio completion entry: the host calls it with message 957 when the
+ * notification descriptor becomes readable. Other messages are ignored. */
+FV_EXPORT void FV_CALL WaveCallback(uint32_t a, uint32_t b, uint32_t c, uint32_t message, uint32_t e);
+
+/* Phone transcription of a text; the pointer stays valid until the next call
+ * into the engine. Works without TTS_Init. */
+FV_EXPORT const char* FV_CALL RVCall(const char* text);
+
+/* Added on this platform: every text the back end writes to the diphone
+ * library is first handed to trace (CR LF line ends, the flush command "#"
+ * without one). With synthesise = 0 the diphone library is left alone and
+ * the pieces come out silent and empty. A NULL trace ends tracing. */
+typedef void(FV_CALL *PhonemeTraceCallback)(const char* lines, void* context);
+FV_EXPORT int32_t FV_CALL TTS_SetPhonemeTrace(PhonemeTraceCallback trace, void* context, int32_t synthesise);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,69 @@
+// Linux stand-ins for the Windows services the engine uses.
+#include "Platform.h"
+
+#include <alsa/asoundlib.h>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+std::string ExecutableDirectory() {
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return "";
+    std::string exe(path, static_cast<size_t>(n));
+    size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+std::string SystemDataDirectory() {
+    if (const char* dir = std::getenv("FALAVOZ_DATA"); dir && *dir) return dir;
+#ifdef FALAVOZ_DATADIR
+    return FALAVOZ_DATADIR;
+#else
+    return "/usr/local/share/falavoz";
+#endif
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    if (directory.back() == '/') return directory + name;
+    return directory + "/" + name;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+char SystemDecimalSeparator() {
+    // The user's LC_NUMERIC, read without touching the process's locale.
+    const char* name = std::getenv("LC_ALL");
+    if (!name || !*name) name = std::getenv("LC_NUMERIC");
+    if (!name || !*name) name = std::getenv("LANG");
+    if (!name || !*name) return ',';
+    locale_t locale = newlocale(LC_NUMERIC_MASK, name, static_cast<locale_t>(0));
+    if (locale == static_cast<locale_t>(0)) return ',';
+    const char* point = nl_langinfo_l(RADIXCHAR, locale);
+    char separator = (point && point[0] && !point[1]) ? point[0] : ',';
+    freelocale(locale);
+    // The plain C locale says nothing about the user's habits.
+    std::string locale_name = name;
+    if (locale_name == "C" || locale_name == "POSIX" || locale_name.rfind("C.", 0) == 0) return ',';
+    return separator;
+}
+
+void ShowMessage(const std::string& text) { std::fprintf(stderr, "Falavoz: %s\n", text.c_str()); }
+
+bool HasAudioDevice() {
+    // A device named in the environment (a test's "null" or file plugin)
+    // counts as installed.
+    if (const char* device = std::getenv("FALAVOZ_ALSA_DEVICE"); device && *device) return true;
+    int card = -1;
+    return snd_card_next(&card) == 0 && card >= 0;
+}

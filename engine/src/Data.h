@@ -1,0 +1,57 @@
+// The language data "brport.lng": the lexicon and the two rule tables.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TIPO_REG_PAL {
+    std::string word;
+    std::string tag;
+    std::string transcription;
+    uint8_t firstNumber = 0;
+    uint8_t vowelClass = 0;
+    std::string subclass;
+    int32_t reserved = 0;
+};
+
+struct TIPO_HASH_GRAMAT {
+    std::string key;
+    std::string left;
+    std::string right;
+    std::string replacement;  // one character
+    bool inUse = false;
+};
+
+struct TIPO_HASH_MORPH {
+    std::string ending;
+    uint8_t strip = 0;
+    std::string replacement;
+    std::string phoneticEnding;
+    std::string requiredClass;
+    uint8_t mode = 0;
+    std::string subclass;
+    uint8_t person = 0;
+    bool inUse = false;
+};
+
+constexpr int kLexiconSlots = 9001;
+constexpr int kRuleSlots = 256;
+
+extern std::vector<std::string> Lexicon;  // lines of the first section, at most kLexiconSlots
+extern TIPO_HASH_GRAMAT GrammarRules[kRuleSlots];
+extern TIPO_HASH_MORPH SuffixRules[kRuleSlots];
+// The record of the last WordLookup, for the stages after the normaliser.
+extern TIPO_REG_PAL LexiconRecord;
+
+// Finds "brport.lng" beside the program or in the data directory.
+std::string LanguageDataPath();
+// 0, or -5 on any failure. The path overload is for tests.
+int LoadLanguageData();
+int LoadLanguageData(const std::string& path);
+
+int RuleHash(const std::string& key);
+bool LexiconLookup(const std::string& word, TIPO_REG_PAL& record);
+void WordLookup(const std::string& word, int tokenIndex, std::string& phonetic);
+int TagRuleLookup(const std::string& key);
+int SuffixRuleLookup(const std::string& ending);

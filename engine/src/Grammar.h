@@ -1,0 +1,5 @@
+// Grammar tags and vowel quality.
+#pragma once
+
+void DisambiguateTags();
+void AdjustVowelQuality();

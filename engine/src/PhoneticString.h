@@ -1,0 +1,8 @@
+// Turns a phonetic string into phones appended to PhoneList.
+#pragma once
+
+#include <string>
+
+// Returns 0, or -1 when PhoneList became full. count is the index of the phone
+// being prepared and carries over between tokens of one pass.
+int ReadPhoneticString(const std::string& phonetic, int tokenIndex, int& count);

@@ -1,0 +1,72 @@
+// Character classes and string operations on Windows-1252 text, shared by
+// every text stage. Positions are 1-based; a position past the end gives the
+// empty string.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+// The decimal separator of the system, read once when the library loads.
+char DecimalSeparator();
+void SetDecimalSeparator(char separator);  // for tests
+
+// Text written in UTF-8 (as in the sources and on the command line) in
+// Windows-1252; characters the code page lacks become "?".
+std::string Utf8To1252(std::string_view utf8);
+
+unsigned char LowerChar1252(unsigned char c);
+unsigned char UpperChar1252(unsigned char c);
+std::string LowerCase1252(const std::string& s);
+std::string UpperCase1252(const std::string& s);
+
+// Predicates on a string (most look at its first character).
+bool IsBlank(const std::string& s);
+bool IsWordChar(const std::string& s);
+bool IsNumericText(const std::string& s);
+bool IsDigits(const std::string& s);
+bool HasDigit(const std::string& s);
+bool IsLetters(const std::string& s);
+bool IsSentenceEnd(const std::string& s);
+bool IsVowel(const std::string& s);
+int LastAccentPos(const std::string& s);
+bool IsAllCaps(const std::string& s);
+bool IsUpperText(const std::string& s);
+bool IsDottedInitials(const std::string& s);
+bool IsGroupedNumber(const std::string& s);
+bool IsHardCluster(const std::string& s);
+bool IsNamedSymbol(const std::string& s);
+bool IsPhonemeSymbol(const std::string& s);
+bool IsLexiconAbbreviation(const std::string& s);
+
+// Single-character forms of the sets.
+bool IsBlankChar(char c);
+bool IsSeparatorChar(char c);
+bool IsNumericChar(char c);
+bool IsDigitChar(char c);
+bool IsLetterChar(char c);
+bool IsVowelChar(char c);
+bool IsPhonemeChar(char c);
+
+// Predicates on the engine's input text (Engine.text) and token table.
+bool CurrencyAt(int pos);
+bool NextWordCapitalised(int pos);
+bool IsWordToken(int i);
+
+// String operations.
+std::string Left(const std::string& s, int n);
+std::string Right(const std::string& s, int n);
+std::string Mid(const std::string& s, int from, int count);
+int PosFrom(int start, const std::string& s, const std::string& sub);
+int PosCharFrom(int start, const std::string& s, char ch);
+// 0 for the empty string; false when s is not an integer.
+bool IntOrZero(const std::string& s, long& value);
+std::string CommaToPoint(const std::string& s);
+std::string ToSystemDecimal(const std::string& s);
+std::pair<std::string, std::string> SplitAtComma(const std::string& s);
+std::string StripLeadingZeros(const std::string& s);
+std::string RemoveCharInRange(const std::string& s, char ch, int from, int to);
+std::string UpToTab(const std::string& s);
+std::string UnitName(const std::string& s);
+std::string SpellCharacters(const std::string& s);
+std::string Syllabify(const std::string& phonetic);

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Runs every test: installs what is missing, builds with warnings as errors
+# and runs the suite, then does the same under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+sh scripts/setup.sh
+
+run_suite() {
+    dir=$1
+    shift
+    echo "== build $dir ($*)"
+    cmake -S . -B "$dir" -DFALAVOZ_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+    echo "== tests $dir"
+    (cd "$dir" && ctest --output-on-failure -j2 --timeout 300)
+}
+
+run_suite build
+run_suite build-asan -DFALAVOZ_SANITIZE=ON
+
+# No mbrola child may outlive the tests.
+if pgrep -x mbrola >/dev/null 2>&1; then
+    echo "mbrola processes left behind:" >&2
+    pgrep -a -x mbrola >&2
+    exit 1
+fi
+echo "all suites passed"

@@ -1,0 +1,151 @@
+// WAV rendering: headers of the four formats, the 8-bit conversion, whole
+// texts and piecewise rendering, and the file errors.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "EngineState.h"
+#include "TestSupport.h"
+#include "WavRender.h"
+#include "falavoz32.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+uint32_t Le32(const std::string& b, size_t at) {
+    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+uint16_t Le16(const std::string& b, size_t at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
+}
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(WavHeader, FourFormats) {
+    struct Case {
+        int rate, bits;
+        uint32_t byteRate;
+        uint16_t align;
+    };
+    for (Case c : {Case{16000, 16, 32000, 2}, Case{8000, 16, 16000, 2}, Case{16000, 8, 16000, 1},
+                   Case{8000, 8, 8000, 1}}) {
+        std::string h = WavHeader(c.rate, c.bits, 1000);
+        ASSERT_EQ(h.size(), 44u);
+        EXPECT_EQ(h.substr(0, 4), "RIFF");
+        EXPECT_EQ(Le32(h, 4), 1036u);
+        EXPECT_EQ(h.substr(8, 8), "WAVEfmt ");
+        EXPECT_EQ(Le32(h, 16), 16u);
+        EXPECT_EQ(Le16(h, 20), 1);
+        EXPECT_EQ(Le16(h, 22), 1);
+        EXPECT_EQ(Le32(h, 24), static_cast<uint32_t>(c.rate));
+        EXPECT_EQ(Le32(h, 28), c.byteRate);
+        EXPECT_EQ(Le16(h, 32), c.align);
+        EXPECT_EQ(Le16(h, 34), c.bits);
+        EXPECT_EQ(h.substr(36, 4), "data");
+        EXPECT_EQ(Le32(h, 40), 1000u);
+    }
+}
+
+TEST(WavHeader, EightBitConversionKeepsTheHighByteUnsigned) {
+    // 0x1234, -1, 0x7FFF, -32768, 0
+    uint8_t samples[] = {0x34, 0x12, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x80, 0x00, 0x00};
+    ASSERT_EQ(ConvertTo8Bit(samples, sizeof samples), 5u);
+    EXPECT_EQ(samples[0], 0x92);
+    EXPECT_EQ(samples[1], 0x7F);
+    EXPECT_EQ(samples[2], 0xFF);
+    EXPECT_EQ(samples[3], 0x00);
+    EXPECT_EQ(samples[4], 0x80);
+}
+
+class GenPcmTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Engine = EngineState{};
+        RenderCursor = UtteranceCursor{};
+        ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+        dir_ = fs::temp_directory_path() / ("falavoz-wav-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        fs::remove_all(dir_);
+        Engine = EngineState{};
+    }
+
+    std::string File(const std::string& name) { return (dir_ / name).string(); }
+
+    // Checks the header sizes against the file; returns the data bytes.
+    uint32_t CheckedDataBytes(const std::string& path) {
+        std::string b = Slurp(path);
+        EXPECT_GE(b.size(), 44u);
+        if (b.size() < 44) return 0;
+        EXPECT_EQ(Le32(b, 4), b.size() - 8);
+        EXPECT_EQ(Le32(b, 40), b.size() - 44);
+        return Le32(b, 40);
+    }
+
+    RecordingDiphones diphones_;
+    fs::path dir_;
+};
+
+TEST_F(GenPcmTest, AnEmptyTextHoldsTheFramingSilences) {
+    ASSERT_EQ(TTS_GenPcm("", File("e.wav").c_str(), 0, 0, 16), FV_OK);
+    EXPECT_EQ(CheckedDataBytes(File("e.wav")), 400u * 16 * 2) << "400 ms at 16 kHz, 16 bits";
+    EXPECT_FALSE(Engine.busy);
+}
+
+TEST_F(GenPcmTest, EightBitFilesHoldOneBytePerSample) {
+    ASSERT_EQ(TTS_GenPcm("\\*ka\\*", File("a16.wav").c_str(), 0, 0, 16), FV_OK);
+    ASSERT_EQ(TTS_GenPcm("\\*ka\\*", File("a8.wav").c_str(), 0, 0, 8), FV_OK);
+    uint32_t sixteen = CheckedDataBytes(File("a16.wav"));
+    EXPECT_GT(sixteen, 400u * 32);
+    EXPECT_EQ(CheckedDataBytes(File("a8.wav")) * 2, sixteen);
+    EXPECT_EQ(Le16(Slurp(File("a8.wav")), 34), 8);
+}
+
+TEST_F(GenPcmTest, PieceModeRendersOneChunkPerCall) {
+    const char* text = "\\*ka\\*. \\*za\\*. \\*mu\\*.";
+    EXPECT_EQ(TTS_GenPcm(text, File("1.wav").c_str(), 0, 1, 16), FV_OK);
+    EXPECT_EQ(TTS_GenPcm(nullptr, File("2.wav").c_str(), 0, 2, 16), FV_OK);
+    EXPECT_EQ(TTS_GenPcm(nullptr, File("3.wav").c_str(), 0, 2, 16), FV_NO_MORE_PIECES);
+    EXPECT_EQ(TTS_GenPcm(nullptr, File("4.wav").c_str(), 0, 2, 16), FV_NO_MORE_PIECES);
+    EXPECT_FALSE(fs::exists(File("4.wav"))) << "nothing is left to render, no file is touched";
+    for (const char* name : {"1.wav", "2.wav", "3.wav"}) EXPECT_GT(CheckedDataBytes(File(name)), 400u * 32) << name;
+
+    std::string whole;
+    for (const std::string& line : diphones_.lines) whole += line + "|";
+    EXPECT_NE(whole.find("k 64"), std::string::npos);
+    EXPECT_NE(whole.find("m 75"), std::string::npos);
+}
+
+TEST_F(GenPcmTest, PieceModeTwoWithoutATextHasNothingToRender) {
+    EXPECT_EQ(TTS_GenPcm(nullptr, File("x.wav").c_str(), 0, 2, 16), FV_NO_MORE_PIECES);
+}
+
+TEST_F(GenPcmTest, ASourceFileGivesItsLines) {
+    std::ofstream(File("in.txt"), std::ios::binary) << "\\*ka\\*\n\\*za\\*\n";
+    ASSERT_EQ(TTS_GenPcm(File("in.txt").c_str(), File("f.wav").c_str(), 1, 0, 16), FV_OK);
+    EXPECT_EQ(Engine.text, "\\*ka\\*\r\n\\*za\\*\r\n ");
+}
+
+TEST_F(GenPcmTest, FileErrorsLeaveTheEngineIdle) {
+    EXPECT_EQ(TTS_GenPcm(File("missing.txt").c_str(), File("m.wav").c_str(), 1, 0, 16), FV_OPEN_ERROR);
+    EXPECT_FALSE(fs::exists(File("m.wav")));
+    EXPECT_EQ(TTS_GenPcm("x", File("no/such/dir.wav").c_str(), 0, 0, 16), FV_WRITE_ERROR);
+    EXPECT_FALSE(Engine.busy);
+    EXPECT_EQ(TTS_GenPcm("\\*ka\\*", File("ok.wav").c_str(), 0, 0, 16), FV_OK);
+}
+
+TEST_F(GenPcmTest, AFullDiskIsReportedNotHidden) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    EXPECT_EQ(TTS_GenPcm("\\*ka\\*", "/dev/full", 0, 0, 16), FV_WRITE_ERROR);
+    EXPECT_FALSE(Engine.busy);
+}
+
+}  // namespace
