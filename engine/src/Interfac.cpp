@@ -58,11 +58,13 @@ void ResetSettings(SpeechCallback callback, int32_t use8kVoice) {
     Engine.bytesPerSample = 2;
 }
 
-// The builtin tables are constant, so they are ready from the moment the
-// library loads: RVCall works before TTS_Init.
-struct LoadTimeSetup {
-    LoadTimeSetup() { FillBuiltinTables(); }
-} loadTimeSetup;
+// RVCall works before TTS_Init; the constant builtin tables are then
+// filled on its first call.
+void EnsureBuiltinTables() {
+    static bool filled = false;
+    if (!filled && !Engine.initialised) FillBuiltinTables();
+    filled = true;
+}
 
 // RVCall may be called while an asynchronous utterance is in flight; the
 // stages' shared tables and text are put back afterwards so that the
@@ -214,6 +216,7 @@ FV_EXPORT void FV_CALL WaveCallback(uint32_t, uint32_t, uint32_t, uint32_t messa
 
 FV_EXPORT const char* FV_CALL RVCall(const char* text) {
     static std::string transcription;
+    EnsureBuiltinTables();
     if (Engine.busy) {
         SharedTablesSnapshot keep;
         transcription = TranscribeText(text ? text : "");

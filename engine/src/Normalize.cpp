@@ -16,7 +16,7 @@ std::string PhoneticStringOf(int i) {
     return "";
 }
 
-void EndPass(int count) { PhoneList[count].symbol = " "; }
+void EndPass(int count) { PhoneList[count].symbol.assign(1, ' '); }
 
 }  // namespace
 

@@ -1,0 +1,553 @@
+#include "MbrolaVoice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <string_view>
+#include <unistd.h>
+
+namespace fvdsp {
+
+namespace {
+
+constexpr double kMbrolaRate = 16000.0;
+constexpr int kWaitSliceMs = 200;
+// mbrola says minutes of speech in a second or two; this long without a
+// byte moving means it hangs.
+constexpr auto kStallLimit = std::chrono::seconds(10);
+constexpr size_t kReadChunk = 64 * 1024;     // bytes taken from a pipe at once
+constexpr size_t kCompactAfter = 64 * 1024;  // read samples kept before moving the rest down
+constexpr size_t kMaxErrorLine = 300;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view firstToken(std::string_view line)
+{
+    size_t begin = 0;
+    while (begin < line.size() && isBlank(line[begin]))
+        ++begin;
+    size_t end = begin;
+    while (end < line.size() && !isBlank(line[end]))
+        ++end;
+    return line.substr(begin, end - begin);
+}
+
+bool onlyBlanksAfterFirstToken(std::string_view line)
+{
+    std::string_view token = firstToken(line);
+    size_t rest = static_cast<size_t>(token.data() - line.data()) + token.size();
+    return std::all_of(line.begin() + rest, line.end(), isBlank);
+}
+
+std::string formatRatio(float ratio)
+{
+    char text[32];
+    auto result = std::to_chars(text, text + sizeof text, ratio);
+    return std::string(text, result.ptr);
+}
+
+std::string mbrolaProgram()
+{
+    const char* program = std::getenv("FALAVOZ_MBROLA");
+    return program && *program ? program : "mbrola";
+}
+
+bool nameMeans8k(const std::string& path)
+{
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    return name.find("8k") != std::string::npos;
+}
+
+// Why the voice file cannot serve as an mbrola database, or "".
+std::string checkVoiceFile(const std::string& path)
+{
+    if (path.empty())
+        return "Arquivo de voz não informado.";
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return "Arquivo de voz não encontrado: " + path;
+        return "Não foi possível abrir o arquivo de voz " + path + ": " + systemErrorText(errno);
+    }
+    char magic[6] = {};
+    ssize_t n;
+    do {
+        n = ::read(fd, magic, sizeof magic);
+    } while (n < 0 && errno == EINTR);
+    int err = errno;
+    ::close(fd);
+    if (n < 0)
+        return "Não foi possível ler o arquivo de voz " + path + ": " + systemErrorText(err);
+    if (n != static_cast<ssize_t>(sizeof magic) || std::memcmp(magic, "MBROLA", sizeof magic) != 0)
+        return "Arquivo de voz inválido: " + path;
+    return "";
+}
+
+}  // namespace
+
+bool MbrolaVoice::open(const std::string& path)
+{
+    close();
+    std::string problem = checkVoiceFile(path);
+    if (!problem.empty()) {
+        error_ = problem;
+        return false;
+    }
+    eightK_ = nameMeans8k(path);
+    if (eightK_) {
+        std::string reason;
+        if (!resampler_.open(kMbrolaRate, kMbrolaRate / 2, reason)) {
+            error_ = "Não foi possível preparar a conversão para 8000 Hz: " + reason;
+            return false;
+        }
+    }
+    voicePath_ = path;
+    open_ = true;
+    error_.clear();
+
+    // Have mbrola load the voice and say a short silence: a missing program
+    // or a database it refuses shows up here rather than at the first word.
+    write("_ 20\r\n#");
+    std::vector<int16_t> scratch(4096);
+    int total = 0, n;
+    while ((n = read(scratch.data(), static_cast<int>(scratch.size()))) > 0)
+        total += n;
+    if (n < 0 || total == 0) {
+        if (n < 0 && !startFailed_) {
+            error_ = "Arquivo de voz recusado pelo mbrola: " + path;
+            if (!childMessage_.empty())
+                error_ += " (" + childMessage_ + ")";
+        } else if (n == 0) {
+            error_ = "O programa mbrola não produziu som com o arquivo de voz " + path;
+        }
+        close();
+        return false;
+    }
+    reset();
+    return true;
+}
+
+void MbrolaVoice::close()
+{
+    reset();
+    resampler_.close();
+    open_ = false;
+    eightK_ = false;
+    voicePath_.clear();
+}
+
+void MbrolaVoice::setVolume(float ratio)
+{
+    volume_ = std::isfinite(ratio) && ratio > 0 ? ratio : 0.0f;
+}
+
+void MbrolaVoice::reset()
+{
+    child_.kill();
+    utterances_.clear();
+    line_.clear();
+    inputLost_ = false;
+    errorLine_.clear();
+    dropOutput();
+    resampler_.clear();
+    failed_ = false;
+}
+
+void MbrolaVoice::dropOutput()
+{
+    samples_.clear();
+    head_ = 0;
+    oddByte_ = -1;
+}
+
+void MbrolaVoice::fail(const std::string& message)
+{
+    failed_ = true;
+    error_ = message;
+}
+
+// ---- Input -----------------------------------------------------------------
+
+MbrolaVoice::Utterance& MbrolaVoice::currentUtterance()
+{
+    if (utterances_.empty() || utterances_.back().ended)
+        utterances_.emplace_back();
+    return utterances_.back();
+}
+
+void MbrolaVoice::append(const char* text, size_t size)
+{
+    while (size > 0) {
+        const char* newline = static_cast<const char*>(std::memchr(text, '\n', size));
+        size_t piece = newline ? static_cast<size_t>(newline - text) + 1 : size;
+        currentUtterance().text.append(text, piece);
+        line_.append(text, newline ? piece - 1 : piece);
+        if (newline)
+            endLine();
+        text += piece;
+        size -= piece;
+    }
+}
+
+void MbrolaVoice::endLine()
+{
+    std::string_view token = firstToken(line_);
+    Utterance& u = currentUtterance();
+    if (token == "#")
+        u.ended = true;
+    else if (!token.empty() && token[0] != ';')
+        u.hasPhones = true;
+    line_.clear();
+}
+
+int MbrolaVoice::write(const char* text)
+{
+    if (!open_) {
+        error_ = "Nenhuma voz foi aberta.";
+        return -1;
+    }
+    if (!text)
+        return 0;
+    append(text, std::strlen(text));
+    // The flush command usually comes last, without its line end.
+    if (firstToken(line_) == "#" && onlyBlanksAfterFirstToken(line_)) {
+        currentUtterance().text += "\n";
+        endLine();
+    }
+
+    // Hand the text to mbrola now, taking its output meanwhile so that it
+    // never blocks on a full pipe while we block on its full stdin.
+    pump(0);
+    Clock::time_point lastProgress = Clock::now();
+    while (childInputPending()) {
+        if (pump(kWaitSliceMs))
+            lastProgress = Clock::now();
+        else if (stalled(lastProgress))
+            abandonChild("O programa mbrola parou de receber o texto.");
+    }
+    return failed_ ? -1 : 0;
+}
+
+int MbrolaVoice::flush()
+{
+    if (!open_) {
+        error_ = "Nenhuma voz foi aberta.";
+        return -1;
+    }
+    if (!line_.empty()) {
+        currentUtterance().text += "\n";
+        endLine();
+    }
+    if (!utterances_.empty() && !utterances_.back().ended) {
+        Utterance& u = utterances_.back();
+        u.text += "#\n";
+        u.ended = true;
+    }
+    pump(0);
+    return 0;
+}
+
+// ---- Output ----------------------------------------------------------------
+
+int MbrolaVoice::read(int16_t* buffer, int wanted)
+{
+    if (!open_) {
+        error_ = "Nenhuma voz foi aberta.";
+        return -1;
+    }
+    if (wanted < 0 || (wanted > 0 && !buffer)) {
+        error_ = "Pedido de leitura inválido.";
+        return -1;
+    }
+    size_t want = static_cast<size_t>(wanted);
+
+    // Wait only while an ended utterance still has samples to come; else
+    // hand out what mbrola has produced so far.
+    Clock::time_point lastProgress = Clock::now();
+    while (available() < want) {
+        bool waitForMore = endedUtterancePending();
+        if (pump(waitForMore ? kWaitSliceMs : 0))
+            lastProgress = Clock::now();
+        else if (!waitForMore)
+            break;
+        else if (stalled(lastProgress))
+            abandonChild("O programa mbrola parou de responder.");
+    }
+
+    if (failed_ && available() < want) {
+        failed_ = false;
+        dropOutput();
+        return -1;
+    }
+    size_t n = std::min(available(), want);
+    if (n > 0)
+        std::memcpy(buffer, samples_.data() + head_, n * sizeof(int16_t));
+    head_ += n;
+    if (head_ == samples_.size()) {
+        samples_.clear();
+        head_ = 0;
+    } else if (head_ >= kCompactAfter && head_ * 2 >= samples_.size()) {
+        samples_.erase(samples_.begin(), samples_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
+    return static_cast<int>(n);
+}
+
+// ---- The mbrola process ----------------------------------------------------
+
+bool MbrolaVoice::childInputPending() const
+{
+    return child_.running() && child_.inFd() >= 0 && !utterances_.empty()
+        && (utterances_.front().sent < utterances_.front().text.size() || utterances_.front().ended);
+}
+
+bool MbrolaVoice::endedUtterancePending() const
+{
+    return std::any_of(utterances_.begin(), utterances_.end(),
+                       [](const Utterance& u) { return u.ended && u.hasPhones; });
+}
+
+bool MbrolaVoice::stalled(Clock::time_point lastProgress) const
+{
+    return Clock::now() - lastProgress > kStallLimit;
+}
+
+// One round of moving text to mbrola and samples from it, waiting up to
+// timeoutMs when nothing can move at once. True when something moved.
+bool MbrolaVoice::pump(int timeoutMs)
+{
+    if (!child_.running()) {
+        while (!utterances_.empty() && utterances_.front().ended && !utterances_.front().hasPhones)
+            utterances_.pop_front();
+        if (utterances_.empty() || !utterances_.front().hasPhones)
+            return false;
+        startChild();
+        return true;
+    }
+    if (transfer())
+        return true;
+    if (timeoutMs == 0)
+        return false;
+    waitForChild(timeoutMs);
+    return transfer();
+}
+
+bool MbrolaVoice::transfer()
+{
+    bool moved = feedInput();
+    // Draining may end the child and drop its utterance, so it comes last.
+    return drainOutput() || moved;
+}
+
+void MbrolaVoice::waitForChild(int timeoutMs)
+{
+    pollfd fds[3];
+    nfds_t count = 0;
+    if (childInputPending())
+        fds[count++] = {child_.inFd(), POLLOUT, 0};
+    if (child_.outFd() >= 0)
+        fds[count++] = {child_.outFd(), POLLIN, 0};
+    if (child_.errFd() >= 0)
+        fds[count++] = {child_.errFd(), POLLIN, 0};
+    if (count > 0)
+        ::poll(fds, count, timeoutMs);
+}
+
+bool MbrolaVoice::feedInput()
+{
+    if (child_.inFd() < 0 || utterances_.empty())
+        return false;
+    Utterance& u = utterances_.front();
+    bool moved = false;
+    while (u.sent < u.text.size()) {
+        ssize_t n = child_.writeIn(u.text.data() + u.sent, u.text.size() - u.sent);
+        if (n > 0) {
+            u.sent += static_cast<size_t>(n);
+            moved = true;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN) {
+            break;
+        } else {
+            // mbrola is gone; its exit status tells why once its output ends.
+            inputLost_ = true;
+            u.sent = u.text.size();
+            child_.closeIn();
+            return true;
+        }
+    }
+    // A long melody can be one utterance: let go of what mbrola has taken.
+    if (u.sent >= kCompactAfter) {
+        u.text.erase(0, u.sent);
+        u.sent = 0;
+    }
+    if (u.ended && u.sent == u.text.size()) {
+        // The end of its input is what makes mbrola finish the utterance.
+        child_.closeIn();
+        moved = true;
+    }
+    return moved;
+}
+
+bool MbrolaVoice::drainOutput()
+{
+    bool moved = false;
+    drainErrors();
+    if (readBuffer_.empty())
+        readBuffer_.resize(kReadChunk);
+    while (child_.outFd() >= 0) {
+        ssize_t n = ::read(child_.outFd(), readBuffer_.data(), readBuffer_.size());
+        if (n > 0) {
+            takeSamples(readBuffer_.data(), static_cast<size_t>(n));
+            moved = true;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN) {
+            break;
+        } else {
+            finishChild();
+            return true;
+        }
+    }
+    return moved;
+}
+
+void MbrolaVoice::drainErrors()
+{
+    char text[4096];
+    while (child_.errFd() >= 0) {
+        ssize_t n = ::read(child_.errFd(), text, sizeof text);
+        if (n > 0)
+            takeErrorText(text, static_cast<size_t>(n));
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && errno == EAGAIN)
+            break;
+        else
+            child_.closeErr();
+    }
+}
+
+void MbrolaVoice::takeSamples(const char* bytes, size_t size)
+{
+    // mbrola writes 16-bit little-endian samples; a read may split one.
+    std::vector<int16_t> fresh;
+    fresh.reserve(size / 2 + 1);
+    size_t i = 0;
+    if (oddByte_ >= 0 && size > 0) {
+        fresh.push_back(static_cast<int16_t>(oddByte_ | (static_cast<unsigned char>(bytes[0]) << 8)));
+        oddByte_ = -1;
+        i = 1;
+    }
+    for (; i + 1 < size; i += 2)
+        fresh.push_back(static_cast<int16_t>(static_cast<unsigned char>(bytes[i])
+                                             | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    if (i < size)
+        oddByte_ = static_cast<unsigned char>(bytes[i]);
+
+    if (eightK_)
+        resampler_.process(fresh.data(), fresh.size(), samples_);
+    else
+        samples_.insert(samples_.end(), fresh.begin(), fresh.end());
+}
+
+void MbrolaVoice::takeErrorText(const char* text, size_t size)
+{
+    // Keep the first line that is not one of the warnings -e lets through
+    // ("Warning: a-xy unknown, replaced with _-_"): it names the fatal error,
+    // and what follows it only elaborates.
+    for (size_t i = 0; i < size; ++i) {
+        char c = text[i];
+        if (c == '\n') {
+            std::string_view line(errorLine_);
+            while (!line.empty() && isBlank(line.back()))
+                line.remove_suffix(1);
+            while (!line.empty() && isBlank(line.front()))
+                line.remove_prefix(1);
+            if (childMessage_.empty() && !line.empty() && line.substr(0, 7) != "Warning")
+                childMessage_ = line;
+            errorLine_.clear();
+        } else if (errorLine_.size() < kMaxErrorLine) {
+            errorLine_ += c;
+        }
+    }
+}
+
+void MbrolaVoice::finishChild()
+{
+    ChildProcess::Exit exit = child_.reap();
+    // Everything it wrote to stderr is in the pipe once it has exited.
+    drainErrors();
+    takeErrorText("\n", 1);
+    child_.closeIn();
+    child_.closeOut();
+    child_.closeErr();
+    oddByte_ = -1;
+    if (eightK_)
+        resampler_.finish(samples_);
+
+    const Utterance& u = utterances_.front();
+    bool complete = u.ended && u.sent == u.text.size() && !inputLost_;
+    if (!exit.ok) {
+        std::string message = exit.signal
+            ? "O programa mbrola foi interrompido (sinal " + std::to_string(exit.signal) + ")"
+            : "O programa mbrola terminou com erro (código " + std::to_string(exit.code) + ")";
+        if (!childMessage_.empty())
+            message += ": " + childMessage_;
+        startFailed_ = false;
+        fail(message);
+    } else if (!complete) {
+        startFailed_ = false;
+        fail("O programa mbrola terminou antes do fim do texto.");
+    }
+    utterances_.pop_front();
+    inputLost_ = false;
+}
+
+bool MbrolaVoice::startChild()
+{
+    std::vector<std::string> argv = {mbrolaProgram(), "-e", "-R", "lh h"};
+    if (volume_ != 1.0f) {
+        argv.push_back("-v");
+        argv.push_back(formatRatio(volume_));
+    }
+    // A file name starting with "-" would read as an option.
+    argv.push_back(voicePath_.front() == '-' ? "./" + voicePath_ : voicePath_);
+    argv.push_back("-");
+    argv.push_back("-");
+
+    childMessage_.clear();
+    errorLine_.clear();
+    inputLost_ = false;
+    oddByte_ = -1;
+    std::string reason;
+    if (child_.start(argv, reason))
+        return true;
+    startFailed_ = true;
+    fail("Não foi possível iniciar o programa mbrola (" + argv[0] + "): " + reason);
+    utterances_.pop_front();
+    return false;
+}
+
+void MbrolaVoice::abandonChild(const std::string& reason)
+{
+    child_.kill();
+    oddByte_ = -1;
+    resampler_.clear();
+    if (!utterances_.empty())
+        utterances_.pop_front();
+    startFailed_ = false;
+    fail(reason);
+}
+
+}  // namespace fvdsp

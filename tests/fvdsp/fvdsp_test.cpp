@@ -1,0 +1,339 @@
+// FvDsp32 against the real mbrola program and br1 voice.
+#include "FvDsp32.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kPull = 16000;  // what the engine asks for per read
+
+// 380 ms of phones; mbrola delivers a few samples less than that.
+const char* const kShortUtterance = "_ 50\r\na 100 50 120\r\nm 80\r\na 100\r\n_ 50\r\n#";
+constexpr int kShortSamples = 380 * 16;
+
+std::string errorText()
+{
+    char buffer[101];
+    lastErrorStr_MBR(buffer, 100);
+    return buffer;
+}
+
+// Reads as the engine does: until a read delivers fewer samples than asked.
+std::vector<short> readAll()
+{
+    std::vector<short> all;
+    std::vector<short> chunk(kPull);
+    for (;;) {
+        int n = read_MBR(chunk.data(), kPull);
+        EXPECT_GE(n, 0) << errorText();
+        if (n <= 0)
+            break;
+        all.insert(all.end(), chunk.begin(), chunk.begin() + n);
+        if (n < kPull)
+            break;
+    }
+    return all;
+}
+
+double rms(const std::vector<short>& samples)
+{
+    double sum = 0;
+    for (short s : samples)
+        sum += double(s) * s;
+    return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
+
+int childProcessCount()
+{
+    int count = 0;
+    std::string self = std::to_string(getpid());
+    DIR* proc = opendir("/proc");
+    while (dirent* entry = readdir(proc)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        // After "pid (name)": state, then the parent's pid.
+        std::string state, parent;
+        std::istringstream fields(line.substr(close + 1));
+        fields >> state >> parent;
+        count += parent == self;
+    }
+    closedir(proc);
+    return count;
+}
+
+int openFdCount()
+{
+    int count = 0;
+    DIR* fds = opendir("/proc/self/fd");
+    while (dirent* entry = readdir(fds))
+        count += entry->d_name[0] != '.';
+    closedir(fds);
+    return count;
+}
+
+class FvDspTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        struct stat info;
+        ASSERT_EQ(stat(FVDSP_TEST_VOICE, &info), 0) << "voice missing: " << FVDSP_TEST_VOICE
+                                                    << " (scripts/setup.sh installs it)";
+        std::string pattern = (std::filesystem::temp_directory_path() / "fvdsp-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        ASSERT_EQ(symlink(FVDSP_TEST_VOICE, voice16k().c_str()), 0);
+        ASSERT_EQ(symlink(FVDSP_TEST_VOICE, voice8k().c_str()), 0);
+    }
+
+    void TearDown() override
+    {
+        close_MBR();
+        SetVolume_MBR(1.0f);
+        unsetenv("FALAVOZ_MBROLA");
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    std::string voice16k() const { return dir_ + "/br1.dsp"; }
+    std::string voice8k() const { return dir_ + "/br18k.dsp"; }
+
+    std::string writeFile(const std::string& name, const std::string& content, bool executable = false)
+    {
+        std::string path = dir_ + "/" + name;
+        std::ofstream(path, std::ios::binary) << content;
+        if (executable)
+            chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    std::vector<short> say(const std::string& lines)
+    {
+        EXPECT_EQ(write_MBR(lines.c_str()), 0) << errorText();
+        return readAll();
+    }
+
+    std::string dir_;
+};
+
+TEST_F(FvDspTest, ShortUtteranceAt16kHzAndThenNothingMore)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    std::vector<short> samples = say(kShortUtterance);
+
+    EXPECT_NEAR(double(samples.size()), kShortSamples, kShortSamples * 0.05);
+    EXPECT_GT(rms(samples), 500.0);
+
+    short more[kPull];
+    EXPECT_EQ(read_MBR(more, kPull), 0);
+    EXPECT_EQ(read_MBR(more, kPull), 0);
+}
+
+TEST_F(FvDspTest, EightKilohertzVoiceGivesHalfTheSamples)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    std::vector<short> full = say(kShortUtterance);
+    close_MBR();
+
+    ASSERT_EQ(init_MBR(voice8k().c_str()), 0) << errorText();
+    std::vector<short> half = say(kShortUtterance);
+    EXPECT_NEAR(double(half.size()), full.size() / 2.0, 4.0);
+    EXPECT_NEAR(rms(half), rms(full), rms(full) * 0.2);
+
+    // The resampler starts every utterance afresh.
+    EXPECT_EQ(say(kShortUtterance), half);
+}
+
+TEST_F(FvDspTest, UtterancesAreExactAndDoNotMix)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    const std::vector<short> reference = say(kShortUtterance);
+    ASSERT_FALSE(reference.empty());
+
+    // Two utterances in one write come out one after the other.
+    std::vector<short> twice = say(std::string(kShortUtterance) + "\r\n" + kShortUtterance);
+    std::vector<short> expected = reference;
+    expected.insert(expected.end(), reference.begin(), reference.end());
+    EXPECT_EQ(twice, expected);
+
+    // Lines written one by one, with reads in between as while singing.
+    std::vector<short> pieces;
+    short chunk[kPull];
+    for (const char* line : {"_ 50\r\n", "a 100 50 120\r\n", "m 80\r\n", "a 100\r\n", "_ 50\r\n"}) {
+        ASSERT_EQ(write_MBR(line), 0);
+        int n = read_MBR(chunk, kPull);
+        ASSERT_GE(n, 0) << errorText();
+        pieces.insert(pieces.end(), chunk, chunk + n);
+    }
+    ASSERT_EQ(flush_MBR(), 0);
+    std::vector<short> rest = readAll();
+    pieces.insert(pieces.end(), rest.begin(), rest.end());
+    EXPECT_EQ(pieces, reference);
+}
+
+TEST_F(FvDspTest, ResetDropsEverythingPending)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    const std::vector<short> reference = say(kShortUtterance);
+    short chunk[kPull];
+
+    // Reset before the flush: the lines never sound.
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(write_MBR("a 100 50 120\r\nm 80\r\n"), 0);
+    reset_MBR();
+    EXPECT_EQ(read_MBR(chunk, kPull), 0);
+    EXPECT_EQ(childProcessCount(), 0);
+
+    // Reset after the flush, with samples waiting: none of them come out.
+    ASSERT_EQ(write_MBR(kShortUtterance), 0);
+    ASSERT_EQ(read_MBR(chunk, 100), 100);
+    reset_MBR();
+    EXPECT_EQ(read_MBR(chunk, kPull), 0);
+
+    // A half-written line is dropped too.
+    ASSERT_EQ(write_MBR("a 100 5"), 0);
+    reset_MBR();
+    EXPECT_EQ(say(kShortUtterance), reference);
+}
+
+TEST_F(FvDspTest, FloodBeforeReadingNeitherBlocksNorLosesSamples)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    auto start = std::chrono::steady_clock::now();
+    // 250 s of speech from 130 kB of lines: both overflow a pipe many times.
+    const int lines = 5000;
+    std::string bulk;
+    for (int i = 0; i < lines; ++i)
+        bulk += i % 2 ? "m 50  0 110.5 100 118.25\r\n" : "a 50  0 118.25 100 110.5\r\n";
+    // Most of it in one call, the rest line by line.
+    size_t split = bulk.size() * 4 / 5;
+    split = bulk.find('\n', split) + 1;
+    ASSERT_EQ(write_MBR(bulk.substr(0, split).c_str()), 0);
+    for (size_t at = split; at < bulk.size();) {
+        size_t end = bulk.find('\n', at) + 1;
+        ASSERT_EQ(write_MBR(bulk.substr(at, end - at).c_str()), 0);
+        at = end;
+    }
+    ASSERT_EQ(write_MBR("#"), 0);
+    std::vector<short> samples = readAll();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    EXPECT_NEAR(double(samples.size()), lines * 50 * 16, lines * 50 * 16 * 0.01);
+    EXPECT_LT(seconds, 20.0);
+}
+
+TEST_F(FvDspTest, VolumeScalesTheNextVoiceStart)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    double full = rms(say(kShortUtterance));
+    close_MBR();
+
+    SetVolume_MBR(0.5f);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    double half = rms(say(kShortUtterance));
+    EXPECT_NEAR(half / full, 0.5, 0.05);
+}
+
+TEST_F(FvDspTest, OddInputStillSounds)
+{
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    // An unknown phoneme is replaced by silence instead of ending the utterance.
+    std::vector<short> samples = say("_ 50\r\na 100 50 120\r\nxyz 80\r\na 100\r\n_ 50\r\n#");
+    EXPECT_NEAR(double(samples.size()), kShortSamples, kShortSamples * 0.05);
+    // The lh sound is written "h".
+    samples = say("_ 50\r\na 100 50 120\r\nh 100\r\na 100\r\n_ 50\r\n#");
+    ASSERT_GT(samples.size(), 4000u);
+    EXPECT_GT(rms(std::vector<short>(samples.begin() + 2600, samples.begin() + 3800)), 500.0);
+    // Comment lines and flushes with nothing to say produce no samples.
+    EXPECT_TRUE(say("; nada\r\n#").empty());
+    EXPECT_TRUE(say("#").empty());
+}
+
+TEST_F(FvDspTest, BadVoiceOrProgramFailsWithReadableText)
+{
+    EXPECT_NE(init_MBR((dir_ + "/br1.dsp.nada").c_str()), 0);
+    EXPECT_NE(errorText().find("n\xe3o encontrado"), std::string::npos) << errorText();
+    EXPECT_NE(errorText().find("br1.dsp.nada"), std::string::npos) << errorText();
+
+    EXPECT_NE(init_MBR(writeFile("texto.dsp", "isto n\xe3o \xe9 uma voz\n").c_str()), 0);
+    EXPECT_NE(errorText().find("inv\xe1lido"), std::string::npos) << errorText();
+
+    EXPECT_NE(init_MBR(dir_.c_str()), 0);
+    EXPECT_FALSE(errorText().empty());
+
+    // Right signature, wrong content: mbrola itself refuses it.
+    EXPECT_NE(init_MBR(writeFile("falsa.dsp", "MBROLA2.050" + std::string(4000, 'x')).c_str()), 0);
+    EXPECT_NE(errorText().find("recusado"), std::string::npos) << errorText();
+
+    setenv("FALAVOZ_MBROLA", (dir_ + "/nenhum-mbrola").c_str(), 1);
+    EXPECT_NE(init_MBR(voice16k().c_str()), 0);
+    EXPECT_NE(errorText().find("N\xe3o foi poss\xedvel iniciar o programa mbrola"), std::string::npos)
+        << errorText();
+
+    // Without an open voice, nothing goes through.
+    short chunk[16];
+    EXPECT_LT(write_MBR("a 100\r\n"), 0);
+    EXPECT_LT(read_MBR(chunk, 16), 0);
+    EXPECT_EQ(childProcessCount(), 0);
+
+    char tiny[8];
+    EXPECT_EQ(lastErrorStr_MBR(tiny, sizeof tiny), 7);
+    EXPECT_EQ(tiny[7], '\0');
+}
+
+TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped)
+{
+    // Passes the text on to the real mbrola unless it contains "boom".
+    std::string fake = writeFile("mbrola-fragil",
+                                 "#!/bin/sh\n"
+                                 "input=$(cat)\n"
+                                 "case \"$input\" in *boom*) echo 'Fatal error: boom' >&2; exit 3;; esac\n"
+                                 "printf '%s\\n' \"$input\" | mbrola \"$@\"\n",
+                                 true);
+    setenv("FALAVOZ_MBROLA", fake.c_str(), 1);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+
+    ASSERT_EQ(write_MBR("_ 50\r\nboom 100\r\n#"), 0);
+    short chunk[kPull];
+    EXPECT_LT(read_MBR(chunk, kPull), 0);
+    EXPECT_NE(errorText().find("boom"), std::string::npos) << errorText();
+    EXPECT_EQ(childProcessCount(), 0);
+
+    // The next utterance gets a fresh process.
+    reset_MBR();
+    EXPECT_NEAR(double(say(kShortUtterance).size()), kShortSamples, kShortSamples * 0.05);
+}
+
+TEST_F(FvDspTest, NoProcessOrDescriptorOutlivesClose)
+{
+    int fdsBefore = openFdCount();
+    for (const std::string& voice : {voice16k(), voice8k()}) {
+        ASSERT_EQ(init_MBR(voice.c_str()), 0) << errorText();
+        say(kShortUtterance);
+        // Leave one utterance mid-way, with mbrola still running.
+        ASSERT_EQ(write_MBR("_ 50\r\na 100 50 120\r\nm 80\r\n"), 0);
+        EXPECT_EQ(childProcessCount(), 1);
+        close_MBR();
+        EXPECT_EQ(childProcessCount(), 0);
+        EXPECT_EQ(openFdCount(), fdsBefore);
+    }
+}
+
+}  // namespace
