@@ -5,10 +5,10 @@
 namespace {
 
 // Windows-1252 codes 0x80..0x9F; 0 where the code page leaves a hole.
-constexpr char16_t kHigh1252[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kHigh1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, uint32_t code) {
     if (code < 0x80) {
@@ -40,7 +40,10 @@ uint32_t CodePointOf1252(unsigned char c) {
 // reads sensibly.
 uint32_t DecodeAt(const std::string& text, size_t& i) {
     unsigned char lead = static_cast<unsigned char>(text[i]);
-    int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 && lead < 0xF0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : 0;
+    int extra = lead >= 0xF0 && lead < 0xF5   ? 3
+                : lead >= 0xE0 && lead < 0xF0 ? 2
+                : lead >= 0xC2 && lead < 0xE0 ? 1
+                                              : 0;
     if (lead < 0x80 || extra == 0 || i + extra >= text.size()) {
         ++i;
         return CodePointOf1252(lead);

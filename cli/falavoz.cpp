@@ -176,7 +176,8 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 int Transcribe(const std::string& text) {
-    for (const std::string& line : Lines(text)) std::printf("%s\n", Cp1252ToUtf8(RVCall(line.c_str())).c_str());
+    for (const std::string& line : Lines(text))
+        std::printf("%s\n", Cp1252ToUtf8(RVCall(line.c_str())).c_str());
     return 0;
 }
 
@@ -248,10 +249,14 @@ int main(int argc, char** argv) {
         if ((result = TTS_SetOption(option, value)) != 0) return Fail(result);
 
     switch (options.action) {
-        case Action::Transcribe: return Transcribe(*text);
-        case Action::PhonemeLines: return PrintPhonemes(*text);
-        case Action::Wav: return WriteWav(options, *text);
-        case Action::Speak: return Speak(*text);
+        case Action::Transcribe:
+            return Transcribe(*text);
+        case Action::PhonemeLines:
+            return PrintPhonemes(*text);
+        case Action::Wav:
+            return WriteWav(options, *text);
+        case Action::Speak:
+            return Speak(*text);
     }
     return 0;
 }

@@ -1,15 +1,15 @@
 #include "ChildProcess.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
 
 extern char** environ;
 
@@ -17,8 +17,7 @@ namespace fvdsp {
 
 namespace {
 
-void closeFd(int& fd)
-{
+void closeFd(int& fd) {
     if (fd >= 0) {
         ::close(fd);
         fd = -1;
@@ -27,38 +26,29 @@ void closeFd(int& fd)
 
 // The child's ends are put on 0, 1 and 2 by dup2, which only clears
 // close-on-exec when the descriptor moves; so keep every pipe end above 2.
-bool moveAboveStdio(int& fd)
-{
-    if (fd > 2)
-        return true;
+bool moveAboveStdio(int& fd) {
+    if (fd > 2) return true;
     int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    if (moved < 0)
-        return false;
+    if (moved < 0) return false;
     ::close(fd);
     fd = moved;
     return true;
 }
 
-bool makePipe(int ends[2])
-{
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        return false;
-    if (moveAboveStdio(ends[0]) && moveAboveStdio(ends[1]))
-        return true;
+bool makePipe(int ends[2]) {
+    if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+    if (moveAboveStdio(ends[0]) && moveAboveStdio(ends[1])) return true;
     closeFd(ends[0]);
     closeFd(ends[1]);
     return false;
 }
 
-void setNonBlocking(int fd)
-{
+void setNonBlocking(int fd) {
     int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
 }
 
-ChildProcess::Exit exitFromStatus(int status)
-{
+ChildProcess::Exit exitFromStatus(int status) {
     ChildProcess::Exit exit;
     if (WIFEXITED(status)) {
         exit.code = WEXITSTATUS(status);
@@ -72,38 +62,33 @@ ChildProcess::Exit exitFromStatus(int status)
 
 }  // namespace
 
-std::string systemErrorText(int err)
-{
+std::string systemErrorText(int err) {
     switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-        return "arquivo não encontrado";
-    case EACCES:
-    case EPERM:
-        return "permissão negada";
-    case EISDIR:
-        return "é uma pasta, não um arquivo";
-    case ENOEXEC:
-        return "não é um programa executável";
-    case ENOMEM:
-    case EAGAIN:
-    case EMFILE:
-    case ENFILE:
-        return "faltam recursos do sistema";
-    case EIO:
-        return "erro de leitura ou escrita";
-    default:
-        return std::string("erro ") + std::to_string(err) + " (" + std::strerror(err) + ")";
+        case ENOENT:
+        case ENOTDIR:
+            return "arquivo não encontrado";
+        case EACCES:
+        case EPERM:
+            return "permissão negada";
+        case EISDIR:
+            return "é uma pasta, não um arquivo";
+        case ENOEXEC:
+            return "não é um programa executável";
+        case ENOMEM:
+        case EAGAIN:
+        case EMFILE:
+        case ENFILE:
+            return "faltam recursos do sistema";
+        case EIO:
+            return "erro de leitura ou escrita";
+        default:
+            return std::string("erro ") + std::to_string(err) + " (" + std::strerror(err) + ")";
     }
 }
 
-ChildProcess::~ChildProcess()
-{
-    kill();
-}
+ChildProcess::~ChildProcess() { kill(); }
 
-bool ChildProcess::start(const std::vector<std::string>& argv, std::string& error)
-{
+bool ChildProcess::start(const std::vector<std::string>& argv, std::string& error) {
     kill();
 
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1};
@@ -133,8 +118,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
     pid_t pid = -1;
@@ -163,30 +147,19 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     return true;
 }
 
-void ChildProcess::closeIn()
-{
-    closeFd(in_);
-}
+void ChildProcess::closeIn() { closeFd(in_); }
 
-void ChildProcess::closeOut()
-{
-    closeFd(out_);
-}
+void ChildProcess::closeOut() { closeFd(out_); }
 
-void ChildProcess::closeErr()
-{
-    closeFd(err_);
-}
+void ChildProcess::closeErr() { closeFd(err_); }
 
-void ChildProcess::closeAll()
-{
+void ChildProcess::closeAll() {
     closeFd(in_);
     closeFd(out_);
     closeFd(err_);
 }
 
-ssize_t ChildProcess::writeIn(const char* data, size_t size)
-{
+ssize_t ChildProcess::writeIn(const char* data, size_t size) {
     // Block SIGPIPE around the write and take back the one it raises, so
     // the host's own SIGPIPE handling is left untouched.
     sigset_t pipeSet, oldMask, pending;
@@ -210,11 +183,9 @@ ssize_t ChildProcess::writeIn(const char* data, size_t size)
     return n;
 }
 
-ChildProcess::Exit ChildProcess::reap()
-{
+ChildProcess::Exit ChildProcess::reap() {
     Exit exit;
-    if (pid_ <= 0)
-        return exit;
+    if (pid_ <= 0) return exit;
     // The child exits right after its output ends; allow it two seconds.
     for (int waited = 0; waited < 2000; ++waited) {
         int status = 0;
@@ -239,11 +210,9 @@ ChildProcess::Exit ChildProcess::reap()
     return exit;
 }
 
-void ChildProcess::kill()
-{
+void ChildProcess::kill() {
     closeAll();
-    if (pid_ <= 0)
-        return;
+    if (pid_ <= 0) return;
     ::kill(pid_, SIGKILL);
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {

@@ -3,8 +3,8 @@
 // close-on-exec; the child is always reaped, so no zombie outlives us.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 namespace fvdsp {
@@ -15,9 +15,9 @@ std::string systemErrorText(int err);
 class ChildProcess {
 public:
     struct Exit {
-        bool ok = true;      // exited normally with status 0
-        int code = 0;        // exit status when it exited normally
-        int signal = 0;      // signal number when a signal ended it
+        bool ok = true;  // exited normally with status 0
+        int code = 0;    // exit status when it exited normally
+        int signal = 0;  // signal number when a signal ended it
     };
 
     ChildProcess() = default;

@@ -9,16 +9,14 @@
 
 namespace {
 
-fvdsp::MbrolaVoice& voice()
-{
+fvdsp::MbrolaVoice& voice() {
     static fvdsp::MbrolaVoice instance;
     return instance;
 }
 
 // Our messages are UTF-8 inside; the interface speaks Windows-1252. Bytes
 // that are not valid UTF-8 are passed on as they are.
-std::string toWindows1252(const std::string& text)
-{
+std::string toWindows1252(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
@@ -51,8 +49,7 @@ std::string toWindows1252(const std::string& text)
 
 extern "C" {
 
-FVDSP_API int FVDSP_CALL init_MBR(const char* voicePath)
-{
+FVDSP_API int FVDSP_CALL init_MBR(const char* voicePath) {
     try {
         return voice().open(voicePath ? voicePath : "") ? 0 : 1;
     } catch (...) {
@@ -60,21 +57,16 @@ FVDSP_API int FVDSP_CALL init_MBR(const char* voicePath)
     }
 }
 
-FVDSP_API void FVDSP_CALL close_MBR(void)
-{
+FVDSP_API void FVDSP_CALL close_MBR(void) {
     try {
         voice().close();
     } catch (...) {
     }
 }
 
-FVDSP_API void FVDSP_CALL SetVolume_MBR(float volumeRatio)
-{
-    voice().setVolume(volumeRatio);
-}
+FVDSP_API void FVDSP_CALL SetVolume_MBR(float volumeRatio) { voice().setVolume(volumeRatio); }
 
-FVDSP_API int FVDSP_CALL write_MBR(const char* lines)
-{
+FVDSP_API int FVDSP_CALL write_MBR(const char* lines) {
     try {
         return voice().write(lines);
     } catch (...) {
@@ -82,8 +74,7 @@ FVDSP_API int FVDSP_CALL write_MBR(const char* lines)
     }
 }
 
-FVDSP_API int FVDSP_CALL flush_MBR(void)
-{
+FVDSP_API int FVDSP_CALL flush_MBR(void) {
     try {
         return voice().flush();
     } catch (...) {
@@ -91,8 +82,7 @@ FVDSP_API int FVDSP_CALL flush_MBR(void)
     }
 }
 
-FVDSP_API int FVDSP_CALL read_MBR(short* buffer, int wanted)
-{
+FVDSP_API int FVDSP_CALL read_MBR(short* buffer, int wanted) {
     static_assert(sizeof(short) == sizeof(int16_t));
     try {
         return voice().read(reinterpret_cast<int16_t*>(buffer), wanted);
@@ -101,18 +91,15 @@ FVDSP_API int FVDSP_CALL read_MBR(short* buffer, int wanted)
     }
 }
 
-FVDSP_API void FVDSP_CALL reset_MBR(void)
-{
+FVDSP_API void FVDSP_CALL reset_MBR(void) {
     try {
         voice().reset();
     } catch (...) {
     }
 }
 
-FVDSP_API int FVDSP_CALL lastErrorStr_MBR(char* buffer, int size)
-{
-    if (!buffer || size <= 0)
-        return 0;
+FVDSP_API int FVDSP_CALL lastErrorStr_MBR(char* buffer, int size) {
+    if (!buffer || size <= 0) return 0;
     try {
         std::string text = toWindows1252(voice().error());
         size_t length = std::min(text.size(), static_cast<size_t>(size) - 1);

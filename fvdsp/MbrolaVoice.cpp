@@ -1,5 +1,8 @@
 #include "MbrolaVoice.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -7,10 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <string_view>
-#include <unistd.h>
 
 namespace fvdsp {
 
@@ -25,58 +25,45 @@ constexpr size_t kReadChunk = 64 * 1024;     // bytes taken from a pipe at once
 constexpr size_t kCompactAfter = 64 * 1024;  // read samples kept before moving the rest down
 constexpr size_t kMaxErrorLine = 300;
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view firstToken(std::string_view line)
-{
+std::string_view firstToken(std::string_view line) {
     size_t begin = 0;
-    while (begin < line.size() && isBlank(line[begin]))
-        ++begin;
+    while (begin < line.size() && isBlank(line[begin])) ++begin;
     size_t end = begin;
-    while (end < line.size() && !isBlank(line[end]))
-        ++end;
+    while (end < line.size() && !isBlank(line[end])) ++end;
     return line.substr(begin, end - begin);
 }
 
-bool onlyBlanksAfterFirstToken(std::string_view line)
-{
+bool onlyBlanksAfterFirstToken(std::string_view line) {
     std::string_view token = firstToken(line);
     size_t rest = static_cast<size_t>(token.data() - line.data()) + token.size();
     return std::all_of(line.begin() + rest, line.end(), isBlank);
 }
 
-std::string formatRatio(float ratio)
-{
+std::string formatRatio(float ratio) {
     char text[32];
     auto result = std::to_chars(text, text + sizeof text, ratio);
     return std::string(text, result.ptr);
 }
 
-std::string mbrolaProgram()
-{
+std::string mbrolaProgram() {
     const char* program = std::getenv("FALAVOZ_MBROLA");
     return program && *program ? program : "mbrola";
 }
 
-bool nameMeans8k(const std::string& path)
-{
+bool nameMeans8k(const std::string& path) {
     std::string name = path.substr(path.find_last_of('/') + 1);
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
     return name.find("8k") != std::string::npos;
 }
 
 // Why the voice file cannot serve as an mbrola database, or "".
-std::string checkVoiceFile(const std::string& path)
-{
-    if (path.empty())
-        return "Arquivo de voz não informado.";
+std::string checkVoiceFile(const std::string& path) {
+    if (path.empty()) return "Arquivo de voz não informado.";
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return "Arquivo de voz não encontrado: " + path;
+        if (errno == ENOENT || errno == ENOTDIR) return "Arquivo de voz não encontrado: " + path;
         return "Não foi possível abrir o arquivo de voz " + path + ": " + systemErrorText(errno);
     }
     char magic[6] = {};
@@ -86,8 +73,7 @@ std::string checkVoiceFile(const std::string& path)
     } while (n < 0 && errno == EINTR);
     int err = errno;
     ::close(fd);
-    if (n < 0)
-        return "Não foi possível ler o arquivo de voz " + path + ": " + systemErrorText(err);
+    if (n < 0) return "Não foi possível ler o arquivo de voz " + path + ": " + systemErrorText(err);
     if (n != static_cast<ssize_t>(sizeof magic) || std::memcmp(magic, "MBROLA", sizeof magic) != 0)
         return "Arquivo de voz inválido: " + path;
     return "";
@@ -95,8 +81,7 @@ std::string checkVoiceFile(const std::string& path)
 
 }  // namespace
 
-bool MbrolaVoice::open(const std::string& path)
-{
+bool MbrolaVoice::open(const std::string& path) {
     close();
     std::string problem = checkVoiceFile(path);
     if (!problem.empty()) {
@@ -120,13 +105,11 @@ bool MbrolaVoice::open(const std::string& path)
     write("_ 20\r\n#");
     std::vector<int16_t> scratch(4096);
     int total = 0, n;
-    while ((n = read(scratch.data(), static_cast<int>(scratch.size()))) > 0)
-        total += n;
+    while ((n = read(scratch.data(), static_cast<int>(scratch.size()))) > 0) total += n;
     if (n < 0 || total == 0) {
         if (n < 0 && !startFailed_) {
             error_ = "Arquivo de voz recusado pelo mbrola: " + path;
-            if (!childMessage_.empty())
-                error_ += " (" + childMessage_ + ")";
+            if (!childMessage_.empty()) error_ += " (" + childMessage_ + ")";
         } else if (n == 0) {
             error_ = "O programa mbrola não produziu som com o arquivo de voz " + path;
         }
@@ -137,8 +120,7 @@ bool MbrolaVoice::open(const std::string& path)
     return true;
 }
 
-void MbrolaVoice::close()
-{
+void MbrolaVoice::close() {
     reset();
     resampler_.close();
     open_ = false;
@@ -146,13 +128,9 @@ void MbrolaVoice::close()
     voicePath_.clear();
 }
 
-void MbrolaVoice::setVolume(float ratio)
-{
-    volume_ = std::isfinite(ratio) && ratio > 0 ? ratio : 0.0f;
-}
+void MbrolaVoice::setVolume(float ratio) { volume_ = std::isfinite(ratio) && ratio > 0 ? ratio : 0.0f; }
 
-void MbrolaVoice::reset()
-{
+void MbrolaVoice::reset() {
     child_.kill();
     utterances_.clear();
     line_.clear();
@@ -163,44 +141,37 @@ void MbrolaVoice::reset()
     failed_ = false;
 }
 
-void MbrolaVoice::dropOutput()
-{
+void MbrolaVoice::dropOutput() {
     samples_.clear();
     head_ = 0;
     oddByte_ = -1;
 }
 
-void MbrolaVoice::fail(const std::string& message)
-{
+void MbrolaVoice::fail(const std::string& message) {
     failed_ = true;
     error_ = message;
 }
 
 // ---- Input -----------------------------------------------------------------
 
-MbrolaVoice::Utterance& MbrolaVoice::currentUtterance()
-{
-    if (utterances_.empty() || utterances_.back().ended)
-        utterances_.emplace_back();
+MbrolaVoice::Utterance& MbrolaVoice::currentUtterance() {
+    if (utterances_.empty() || utterances_.back().ended) utterances_.emplace_back();
     return utterances_.back();
 }
 
-void MbrolaVoice::append(const char* text, size_t size)
-{
+void MbrolaVoice::append(const char* text, size_t size) {
     while (size > 0) {
         const char* newline = static_cast<const char*>(std::memchr(text, '\n', size));
         size_t piece = newline ? static_cast<size_t>(newline - text) + 1 : size;
         currentUtterance().text.append(text, piece);
         line_.append(text, newline ? piece - 1 : piece);
-        if (newline)
-            endLine();
+        if (newline) endLine();
         text += piece;
         size -= piece;
     }
 }
 
-void MbrolaVoice::endLine()
-{
+void MbrolaVoice::endLine() {
     std::string_view token = firstToken(line_);
     Utterance& u = currentUtterance();
     if (token == "#")
@@ -210,14 +181,12 @@ void MbrolaVoice::endLine()
     line_.clear();
 }
 
-int MbrolaVoice::write(const char* text)
-{
+int MbrolaVoice::write(const char* text) {
     if (!open_) {
         error_ = "Nenhuma voz foi aberta.";
         return -1;
     }
-    if (!text)
-        return 0;
+    if (!text) return 0;
     append(text, std::strlen(text));
     // The flush command usually comes last, without its line end.
     if (firstToken(line_) == "#" && onlyBlanksAfterFirstToken(line_)) {
@@ -238,8 +207,7 @@ int MbrolaVoice::write(const char* text)
     return failed_ ? -1 : 0;
 }
 
-int MbrolaVoice::flush()
-{
+int MbrolaVoice::flush() {
     if (!open_) {
         error_ = "Nenhuma voz foi aberta.";
         return -1;
@@ -259,8 +227,7 @@ int MbrolaVoice::flush()
 
 // ---- Output ----------------------------------------------------------------
 
-int MbrolaVoice::read(int16_t* buffer, int wanted)
-{
+int MbrolaVoice::read(int16_t* buffer, int wanted) {
     if (!open_) {
         error_ = "Nenhuma voz foi aberta.";
         return -1;
@@ -290,8 +257,7 @@ int MbrolaVoice::read(int16_t* buffer, int wanted)
         return -1;
     }
     size_t n = std::min(available(), want);
-    if (n > 0)
-        std::memcpy(buffer, samples_.data() + head_, n * sizeof(int16_t));
+    if (n > 0) std::memcpy(buffer, samples_.data() + head_, n * sizeof(int16_t));
     head_ += n;
     if (head_ == samples_.size()) {
         samples_.clear();
@@ -305,68 +271,53 @@ int MbrolaVoice::read(int16_t* buffer, int wanted)
 
 // ---- The mbrola process ----------------------------------------------------
 
-bool MbrolaVoice::childInputPending() const
-{
-    return child_.running() && child_.inFd() >= 0 && !utterances_.empty()
-        && (utterances_.front().sent < utterances_.front().text.size() || utterances_.front().ended);
+bool MbrolaVoice::childInputPending() const {
+    return child_.running() && child_.inFd() >= 0 && !utterances_.empty() &&
+           (utterances_.front().sent < utterances_.front().text.size() || utterances_.front().ended);
 }
 
-bool MbrolaVoice::endedUtterancePending() const
-{
+bool MbrolaVoice::endedUtterancePending() const {
     return std::any_of(utterances_.begin(), utterances_.end(),
                        [](const Utterance& u) { return u.ended && u.hasPhones; });
 }
 
-bool MbrolaVoice::stalled(Clock::time_point lastProgress) const
-{
+bool MbrolaVoice::stalled(Clock::time_point lastProgress) const {
     return Clock::now() - lastProgress > kStallLimit;
 }
 
 // One round of moving text to mbrola and samples from it, waiting up to
 // timeoutMs when nothing can move at once. True when something moved.
-bool MbrolaVoice::pump(int timeoutMs)
-{
+bool MbrolaVoice::pump(int timeoutMs) {
     if (!child_.running()) {
         while (!utterances_.empty() && utterances_.front().ended && !utterances_.front().hasPhones)
             utterances_.pop_front();
-        if (utterances_.empty() || !utterances_.front().hasPhones)
-            return false;
+        if (utterances_.empty() || !utterances_.front().hasPhones) return false;
         startChild();
         return true;
     }
-    if (transfer())
-        return true;
-    if (timeoutMs == 0)
-        return false;
+    if (transfer()) return true;
+    if (timeoutMs == 0) return false;
     waitForChild(timeoutMs);
     return transfer();
 }
 
-bool MbrolaVoice::transfer()
-{
+bool MbrolaVoice::transfer() {
     bool moved = feedInput();
     // Draining may end the child and drop its utterance, so it comes last.
     return drainOutput() || moved;
 }
 
-void MbrolaVoice::waitForChild(int timeoutMs)
-{
+void MbrolaVoice::waitForChild(int timeoutMs) {
     pollfd fds[3];
     nfds_t count = 0;
-    if (childInputPending())
-        fds[count++] = {child_.inFd(), POLLOUT, 0};
-    if (child_.outFd() >= 0)
-        fds[count++] = {child_.outFd(), POLLIN, 0};
-    if (child_.errFd() >= 0)
-        fds[count++] = {child_.errFd(), POLLIN, 0};
-    if (count > 0)
-        ::poll(fds, count, timeoutMs);
+    if (childInputPending()) fds[count++] = {child_.inFd(), POLLOUT, 0};
+    if (child_.outFd() >= 0) fds[count++] = {child_.outFd(), POLLIN, 0};
+    if (child_.errFd() >= 0) fds[count++] = {child_.errFd(), POLLIN, 0};
+    if (count > 0) ::poll(fds, count, timeoutMs);
 }
 
-bool MbrolaVoice::feedInput()
-{
-    if (child_.inFd() < 0 || utterances_.empty())
-        return false;
+bool MbrolaVoice::feedInput() {
+    if (child_.inFd() < 0 || utterances_.empty()) return false;
     Utterance& u = utterances_.front();
     bool moved = false;
     while (u.sent < u.text.size()) {
@@ -399,12 +350,10 @@ bool MbrolaVoice::feedInput()
     return moved;
 }
 
-bool MbrolaVoice::drainOutput()
-{
+bool MbrolaVoice::drainOutput() {
     bool moved = false;
     drainErrors();
-    if (readBuffer_.empty())
-        readBuffer_.resize(kReadChunk);
+    if (readBuffer_.empty()) readBuffer_.resize(kReadChunk);
     while (child_.outFd() >= 0) {
         ssize_t n = ::read(child_.outFd(), readBuffer_.data(), readBuffer_.size());
         if (n > 0) {
@@ -422,8 +371,7 @@ bool MbrolaVoice::drainOutput()
     return moved;
 }
 
-void MbrolaVoice::drainErrors()
-{
+void MbrolaVoice::drainErrors() {
     char text[4096];
     while (child_.errFd() >= 0) {
         ssize_t n = ::read(child_.errFd(), text, sizeof text);
@@ -438,8 +386,7 @@ void MbrolaVoice::drainErrors()
     }
 }
 
-void MbrolaVoice::takeSamples(const char* bytes, size_t size)
-{
+void MbrolaVoice::takeSamples(const char* bytes, size_t size) {
     // mbrola writes 16-bit little-endian samples; a read may split one.
     std::vector<int16_t> fresh;
     fresh.reserve(size / 2 + 1);
@@ -450,10 +397,9 @@ void MbrolaVoice::takeSamples(const char* bytes, size_t size)
         i = 1;
     }
     for (; i + 1 < size; i += 2)
-        fresh.push_back(static_cast<int16_t>(static_cast<unsigned char>(bytes[i])
-                                             | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    if (i < size)
-        oddByte_ = static_cast<unsigned char>(bytes[i]);
+        fresh.push_back(static_cast<int16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    if (i < size) oddByte_ = static_cast<unsigned char>(bytes[i]);
 
     if (eightK_)
         resampler_.process(fresh.data(), fresh.size(), samples_);
@@ -461,8 +407,7 @@ void MbrolaVoice::takeSamples(const char* bytes, size_t size)
         samples_.insert(samples_.end(), fresh.begin(), fresh.end());
 }
 
-void MbrolaVoice::takeErrorText(const char* text, size_t size)
-{
+void MbrolaVoice::takeErrorText(const char* text, size_t size) {
     // Keep the first line that is not one of the warnings -e lets through
     // ("Warning: a-xy unknown, replaced with _-_"): it names the fatal error,
     // and what follows it only elaborates.
@@ -470,10 +415,8 @@ void MbrolaVoice::takeErrorText(const char* text, size_t size)
         char c = text[i];
         if (c == '\n') {
             std::string_view line(errorLine_);
-            while (!line.empty() && isBlank(line.back()))
-                line.remove_suffix(1);
-            while (!line.empty() && isBlank(line.front()))
-                line.remove_prefix(1);
+            while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+            while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
             if (childMessage_.empty() && !line.empty() && line.substr(0, 7) != "Warning")
                 childMessage_ = line;
             errorLine_.clear();
@@ -483,8 +426,7 @@ void MbrolaVoice::takeErrorText(const char* text, size_t size)
     }
 }
 
-void MbrolaVoice::finishChild()
-{
+void MbrolaVoice::finishChild() {
     ChildProcess::Exit exit = child_.reap();
     // Everything it wrote to stderr is in the pipe once it has exited.
     drainErrors();
@@ -493,17 +435,15 @@ void MbrolaVoice::finishChild()
     child_.closeOut();
     child_.closeErr();
     oddByte_ = -1;
-    if (eightK_)
-        resampler_.finish(samples_);
+    if (eightK_) resampler_.finish(samples_);
 
     const Utterance& u = utterances_.front();
     bool complete = u.ended && u.sent == u.text.size() && !inputLost_;
     if (!exit.ok) {
-        std::string message = exit.signal
-            ? "O programa mbrola foi interrompido (sinal " + std::to_string(exit.signal) + ")"
-            : "O programa mbrola terminou com erro (código " + std::to_string(exit.code) + ")";
-        if (!childMessage_.empty())
-            message += ": " + childMessage_;
+        std::string message =
+            exit.signal ? "O programa mbrola foi interrompido (sinal " + std::to_string(exit.signal) + ")"
+                        : "O programa mbrola terminou com erro (código " + std::to_string(exit.code) + ")";
+        if (!childMessage_.empty()) message += ": " + childMessage_;
         startFailed_ = false;
         fail(message);
     } else if (!complete) {
@@ -514,8 +454,7 @@ void MbrolaVoice::finishChild()
     inputLost_ = false;
 }
 
-bool MbrolaVoice::startChild()
-{
+bool MbrolaVoice::startChild() {
     std::vector<std::string> argv = {mbrolaProgram(), "-e", "-R", "lh h"};
     if (volume_ != 1.0f) {
         argv.push_back("-v");
@@ -531,21 +470,18 @@ bool MbrolaVoice::startChild()
     inputLost_ = false;
     oddByte_ = -1;
     std::string reason;
-    if (child_.start(argv, reason))
-        return true;
+    if (child_.start(argv, reason)) return true;
     startFailed_ = true;
     fail("Não foi possível iniciar o programa mbrola (" + argv[0] + "): " + reason);
     utterances_.pop_front();
     return false;
 }
 
-void MbrolaVoice::abandonChild(const std::string& reason)
-{
+void MbrolaVoice::abandonChild(const std::string& reason) {
     child_.kill();
     oddByte_ = -1;
     resampler_.clear();
-    if (!utterances_.empty())
-        utterances_.pop_front();
+    if (!utterances_.empty()) utterances_.pop_front();
     startFailed_ = false;
     fail(reason);
 }

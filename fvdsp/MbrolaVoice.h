@@ -84,14 +84,14 @@ private:
     std::string line_;  // the line being written, up to now
 
     ChildProcess child_;
-    bool inputLost_ = false;     // the child stopped reading before its input ended
-    std::string errorLine_;      // the child's stderr line being received
-    std::string childMessage_;   // its first stderr line that is not a warning
+    bool inputLost_ = false;    // the child stopped reading before its input ended
+    std::string errorLine_;     // the child's stderr line being received
+    std::string childMessage_;  // its first stderr line that is not a warning
 
     Resampler resampler_;
     std::vector<char> readBuffer_;
     std::vector<int16_t> samples_;
-    size_t head_ = 0;  // samples_ before head_ have been read
+    size_t head_ = 0;   // samples_ before head_ have been read
     int oddByte_ = -1;  // first byte of a sample whose second byte is still to come
 
     bool failed_ = false;       // an error that read still has to report

@@ -51,7 +51,7 @@ enum {
 
 /* Host notification: called as (0, result code, 0) when asynchronous speech
  * or singing ends. */
-typedef void(FV_CALL *SpeechCallback)(int32_t reserved1, int32_t result, int32_t reserved2);
+typedef void(FV_CALL* SpeechCallback)(int32_t reserved1, int32_t result, int32_t reserved2);
 
 FV_EXPORT int32_t FV_CALL TTS_Init(uint8_t checkDevice, SpeechCallback callback, int32_t use8kVoice);
 FV_EXPORT int32_t FV_CALL TTS_PlayText(const char* text, uint8_t asynchronous);
@@ -87,7 +87,7 @@ FV_EXPORT const char* FV_CALL RVCall(const char* text);
  * library is first handed to trace (CR LF line ends, the flush command "#"
  * without one). With synthesise = 0 the diphone library is left alone and
  * the pieces come out silent and empty. A NULL trace ends tracing. */
-typedef void(FV_CALL *PhonemeTraceCallback)(const char* lines, void* context);
+typedef void(FV_CALL* PhonemeTraceCallback)(const char* lines, void* context);
 FV_EXPORT int32_t FV_CALL TTS_SetPhonemeTrace(PhonemeTraceCallback trace, void* context, int32_t synthesise);
 
 #ifdef __cplusplus

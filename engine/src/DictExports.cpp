@@ -5,9 +5,13 @@
 
 extern "C" {
 
-FV_EXPORT int32_t FV_CALL TTS_DictLoad(const char*) { return Engine.initialised ? kOpenError : kNotInitialised; }
+FV_EXPORT int32_t FV_CALL TTS_DictLoad(const char*) {
+    return Engine.initialised ? kOpenError : kNotInitialised;
+}
 
-FV_EXPORT int32_t FV_CALL TTS_DictSave(const char*) { return Engine.initialised ? kWriteError : kNotInitialised; }
+FV_EXPORT int32_t FV_CALL TTS_DictSave(const char*) {
+    return Engine.initialised ? kWriteError : kNotInitialised;
+}
 
 FV_EXPORT int32_t FV_CALL TTS_DictAdd(const char*, const char*) {
     return Engine.initialised ? kInvalidCommand : kNotInitialised;
@@ -17,7 +21,9 @@ FV_EXPORT int32_t FV_CALL TTS_DictUpdate(const char*, const char*) {
     return Engine.initialised ? kWordNotFound : kNotInitialised;
 }
 
-FV_EXPORT int32_t FV_CALL TTS_DictDelete(const char*) { return Engine.initialised ? kWordNotFound : kNotInitialised; }
+FV_EXPORT int32_t FV_CALL TTS_DictDelete(const char*) {
+    return Engine.initialised ? kWordNotFound : kNotInitialised;
+}
 
 FV_EXPORT int32_t FV_CALL TTS_DictGetEntry(const char*, char* transcription) {
     if (!Engine.initialised) return kNotInitialised;
@@ -33,6 +39,8 @@ FV_EXPORT int32_t FV_CALL TTS_DictGetInfo(char* name, int16_t* entryCount, int16
     return kOk;
 }
 
-FV_EXPORT int32_t FV_CALL TTS_DictUnload(void) { return Engine.initialised ? kInvalidCommand : kNotInitialised; }
+FV_EXPORT int32_t FV_CALL TTS_DictUnload(void) {
+    return Engine.initialised ? kInvalidCommand : kNotInitialised;
+}
 
 }  // extern "C"

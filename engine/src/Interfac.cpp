@@ -89,7 +89,8 @@ std::string TranscribeText(const std::string& text) {
         cursor.tokenPos = 0;
         do {
             cursor.chunkFinished = NormalizeTokens(cursor.tokenPos);
-            for (int i = 0; i < kMaxPhonesPerPass && !IsEndRecord(PhoneList[i]); ++i) result += PhoneList[i].symbol;
+            for (int i = 0; i < kMaxPhonesPerPass && !IsEndRecord(PhoneList[i]); ++i)
+                result += PhoneList[i].symbol;
         } while (!cursor.chunkFinished);
     } while (!cursor.textFinished);
     return result;
@@ -175,7 +176,7 @@ FV_EXPORT int32_t FV_CALL TTS_SetOption(int32_t option, int32_t value) {
             Engine.chunkLimitMs = kUnlimitedChunkMs;
         } else {
             float ms = std::trunc(static_cast<float>(value) * kMsPerKilobyte);
-            Engine.chunkLimitMs = ms < kMinimumChunkMs ? kMinimumChunkMs
+            Engine.chunkLimitMs = ms < kMinimumChunkMs     ? kMinimumChunkMs
                                   : ms > kUnlimitedChunkMs ? kUnlimitedChunkMs
                                                            : static_cast<int32_t>(ms);
         }

@@ -95,12 +95,11 @@ std::string FormatPitch(float value) {
     if (widened == 0) return "0";
 
     char text[64];
-    auto result = std::to_chars(text, text + sizeof text, std::fabs(widened),
-                                std::chars_format::scientific, 14);
+    auto result =
+        std::to_chars(text, text + sizeof text, std::fabs(widened), std::chars_format::scientific, 14);
     const std::string scientific(text, result.ptr);  // d.dddddddddddddde±XX
     const size_t e = scientific.find('e');
-    const std::string digits =
-        WithoutTrailingZeros(scientific.substr(0, 1) + scientific.substr(2, e - 2));
+    const std::string digits = WithoutTrailingZeros(scientific.substr(0, 1) + scientific.substr(2, e - 2));
     const int exponent = std::atoi(scientific.c_str() + e + 1);
     const std::string sign = widened < 0 ? "-" : "";
 
@@ -244,8 +243,10 @@ void LinkFinalConsonant(int i, std::string& name) {
     const int w = TokenOfPhone(i);
     if (w < 0 || w >= TokenTable::kLast || i != Tokens[w].lastPhone || BreakAfter(w)) return;
     if (!IsVowel(SymbolAt(i + 1))) return;
-    if (name == "S") name = "z";
-    else if (name == "%") name = "r";
+    if (name == "S")
+        name = "z";
+    else if (name == "%")
+        name = "r";
 }
 
 // The phone's symbol after the changes a word's end undergoes.
@@ -254,8 +255,7 @@ std::string FinalPhoneName(int i) {
     const int w = TokenOfPhone(i);
     const TIPO_TOKEN& token = TokenAt(w);
     if (token.phonetic) return name;
-    if (IsLastTokenOfChunk(w) && (token.length <= 3 || (token.length == 4 && name == "S")))
-        return name;
+    if (IsLastTokenOfChunk(w) && (token.length <= 3 || (token.length == 4 && name == "S"))) return name;
     if (token.length == 1 && token.punct != 0 && i == token.lastPhone) return name;
     if (CloseFinalVowel(i, name)) return name;
     LinkFinalConsonant(i, name);
@@ -351,8 +351,8 @@ private:
         std::string text;
         for (const PitchPoint& point : phone.points) {
             if (point.position == -1) break;
-            text += " " + std::to_string(point.position) + " " +
-                    FormatPitch(ExpandedPitch(point.pitch, raised));
+            text +=
+                " " + std::to_string(point.position) + " " + FormatPitch(ExpandedPitch(point.pitch, raised));
         }
         return text;
     }

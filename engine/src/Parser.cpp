@@ -28,8 +28,8 @@ bool ConvertNumber(const std::string& number, double& value) {
     const char separator = DecimalSeparator();
     std::string plain;
     for (char c : local) {
-        bool allowed = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' ||
-                       c == separator;
+        bool allowed =
+            (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == separator;
         if (!allowed) return false;
         plain += c == separator ? '.' : c;
     }
@@ -54,13 +54,20 @@ Command CommandAt(const std::string& text, int pos) {
     if (two == "VA") return Command::VA;
     if (two == "TA") return Command::TA;
     switch (CharAt(text, pos + 1)) {
-        case 'V': return Command::V;
-        case 'T': return Command::T;
-        case 'P': return Command::P;
-        case 'E': return Command::E;
-        case 'L': return Command::L;
-        case 'I': return Command::I;
-        default: return Command::None;
+        case 'V':
+            return Command::V;
+        case 'T':
+            return Command::T;
+        case 'P':
+            return Command::P;
+        case 'E':
+            return Command::E;
+        case 'L':
+            return Command::L;
+        case 'I':
+            return Command::I;
+        default:
+            return Command::None;
     }
 }
 
@@ -75,7 +82,9 @@ void StoreSetting(Command command, double value, TIPO_TOKEN& entry) {
             entry.durationValue = static_cast<float>(std::clamp(value, 10.0, 32000.0));
             entry.durationAbsolute = 1;
             break;
-        case Command::T: entry.pitchValue = static_cast<float>(std::clamp(value, 0.01, 8.0)); break;
+        case Command::T:
+            entry.pitchValue = static_cast<float>(std::clamp(value, 0.01, 8.0));
+            break;
         case Command::TA:
             entry.pitchValue = static_cast<float>(std::clamp(value, 30.0, 300.0));
             entry.pitchAbsolute = 1;
@@ -87,9 +96,14 @@ void StoreSetting(Command command, double value, TIPO_TOKEN& entry) {
             // Emphasis is a byte: larger values count as the largest one.
             entry.emphasis = static_cast<uint8_t>(std::clamp(std::trunc(value), 0.0, 255.0));
             break;
-        case Command::L: entry.level = static_cast<uint8_t>(std::clamp(value, 1.0, 20.0)); break;
-        case Command::I: entry.accentToggle = 1; break;
-        case Command::None: break;
+        case Command::L:
+            entry.level = static_cast<uint8_t>(std::clamp(value, 1.0, 20.0));
+            break;
+        case Command::I:
+            entry.accentToggle = 1;
+            break;
+        case Command::None:
+            break;
     }
 }
 
@@ -115,8 +129,10 @@ bool IsQuoteOrBracket(int c) {
         case 0x93:
         case 0x94:
         case 0x92:
-        case 0x91: return true;
-        default: return false;
+        case 0x91:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -135,8 +151,10 @@ bool EndsSentenceBefore(int next) {
         case 0x92:
         case 0x91:
         case '"':
-        case '\'': return true;
-        default: return false;
+        case '\'':
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -149,8 +167,7 @@ bool IsBlankAt(int c) { return c == ' ' || c == '\t'; }
 // The walk over one chunk: the running position and the token being built.
 class ChunkParser {
 public:
-    ChunkParser(const std::string& text, int textEnd, int pos)
-        : text_(text), textEnd_(textEnd), pos_(pos) {}
+    ChunkParser(const std::string& text, int textEnd, int pos) : text_(text), textEnd_(textEnd), pos_(pos) {}
 
     int Run();
 
@@ -215,8 +232,7 @@ bool ChunkParser::CutAtTokenLimit() {
     pos_ = last.start + last.length;
     // After a phonetic token the mark that closed its section must not open
     // a new one in the next chunk.
-    if (last.phonetic &&
-        CharAt(text_, pos_) == static_cast<unsigned char>(Engine.controlCharacter) &&
+    if (last.phonetic && CharAt(text_, pos_) == static_cast<unsigned char>(Engine.controlCharacter) &&
         CharAt(text_, pos_ + 1) == '*')
         pos_ += 2;
     Current().length = 0;

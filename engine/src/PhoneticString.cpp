@@ -71,13 +71,26 @@ void ApplyCommand(const std::string& text, int& pos, TPhone& phone) {
         phone.fixedPitch = 1;
     } else {
         switch (command.empty() ? 0 : command[0]) {
-            case 'V': phone.tempoValue = ClampFloat(value, 0.01, 8); break;
-            case 'T': phone.pitchValue = ClampFloat(value, 0.01, 8); break;
-            case 'P': phone.pauseBefore = TruncateClamped(value, 5, 32000); break;
-            case 'E': phone.emphasis = static_cast<uint8_t>(TruncateClamped(value, 0, 255)); break;
-            case 'L': phone.level = static_cast<uint8_t>(TruncateClamped(value, 1, 20)); break;
-            case 'I': phone.accentToggle = 1; break;
-            default: return;  // not a command: the control character is ignored
+            case 'V':
+                phone.tempoValue = ClampFloat(value, 0.01, 8);
+                break;
+            case 'T':
+                phone.pitchValue = ClampFloat(value, 0.01, 8);
+                break;
+            case 'P':
+                phone.pauseBefore = TruncateClamped(value, 5, 32000);
+                break;
+            case 'E':
+                phone.emphasis = static_cast<uint8_t>(TruncateClamped(value, 0, 255));
+                break;
+            case 'L':
+                phone.level = static_cast<uint8_t>(TruncateClamped(value, 1, 20));
+                break;
+            case 'I':
+                phone.accentToggle = 1;
+                break;
+            default:
+                return;  // not a command: the control character is ignored
         }
     }
     pos = end;

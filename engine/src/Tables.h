@@ -29,7 +29,7 @@ private:
 };
 
 struct TIPO_TOKEN {
-    int32_t start = 0;  // 1-based position in the input text; -1 in the end marker
+    int32_t start = 0;   // 1-based position in the input text; -1 in the end marker
     int32_t length = 0;  // characters; -1 in the end marker
     int32_t firstPhone = 0;
     int32_t lastPhone = -1;
@@ -60,9 +60,9 @@ struct PitchPoint {
 };
 
 struct TPhone {
-    std::string symbol;  // up to 3 characters; " " ends the list, "_" pause, "!" skipped
-    int32_t word = 0;    // index of the phone's token
-    uint8_t stress = 0;  // 0 none, 1 stressed, 2 secondary
+    std::string symbol;     // up to 3 characters; " " ends the list, "_" pause, "!" skipped
+    int32_t word = 0;       // index of the phone's token
+    uint8_t stress = 0;     // 0 none, 1 stressed, 2 secondary
     uint16_t duration = 0;  // ms
     PitchPoint points[3];
     uint8_t wordStart = 0;

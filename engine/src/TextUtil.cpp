@@ -15,10 +15,10 @@ namespace {
 
 // The characters 0x80..0x9F of Windows-1252 as Unicode code points; 0 where
 // the code page leaves the byte undefined.
-constexpr uint16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr uint16_t kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // The sets below are written in UTF-8 for the reader and kept in
 // Windows-1252, as the text is.
@@ -148,9 +148,7 @@ bool IsNumericText(const std::string& s) {
     return true;
 }
 
-bool IsDigits(const std::string& s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), IsDigitChar);
-}
+bool IsDigits(const std::string& s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigitChar); }
 
 bool HasDigit(const std::string& s) { return std::any_of(s.begin(), s.end(), IsDigitChar); }
 
@@ -287,9 +285,7 @@ int PosFrom(int start, const std::string& s, const std::string& sub) {
     return found == std::string::npos ? 0 : static_cast<int>(found) + 1;
 }
 
-int PosCharFrom(int start, const std::string& s, char ch) {
-    return PosFrom(start, s, std::string(1, ch));
-}
+int PosCharFrom(int start, const std::string& s, char ch) { return PosFrom(start, s, std::string(1, ch)); }
 
 bool IntOrZero(const std::string& s, long& value) {
     if (s.empty()) {

@@ -77,7 +77,8 @@ int WalkText(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk) {
 UtteranceCursor SpeechCursor;
 
 int SpeakSynchronously() {
-    int result = WalkText(SpeechCursor, [](AudioBuffer& buffer) { return PlayBuffer(buffer, false); }, false);
+    int result = WalkText(
+        SpeechCursor, [](AudioBuffer& buffer) { return PlayBuffer(buffer, false); }, false);
     Engine.busy = false;
     return result;
 }

@@ -91,7 +91,8 @@ bool ReadTextFileLines(const std::string& path, std::string& text) {
     return !in.bad();
 }
 
-int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int32_t pieceMode, int32_t bits) {
+int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int32_t pieceMode,
+           int32_t bits) {
     if (!Engine.initialised) return kNotInitialised;
     if (Engine.busy) return kBusy;
     if (pieceMode == kNextChunk && RenderCursor.textFinished) return kNoMorePieces;
@@ -119,8 +120,9 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
     std::string header = WavHeader(Engine.synthesisRate, eightBit ? 8 : 16, 0);
     if (std::fwrite(header.data(), 1, header.size(), wav.file) != header.size()) wav.failed = true;
 
-    int result = WalkText(RenderCursor, [&](AudioBuffer& buffer) { return wav.Append(buffer, eightBit); },
-                          pieceMode != kWholeText);
+    int result = WalkText(
+        RenderCursor, [&](AudioBuffer& buffer) { return wav.Append(buffer, eightBit); },
+        pieceMode != kWholeText);
     if (!wav.Finish() && result == kOk) result = kWriteError;
     Engine.busy = false;
     if (result == kWriteError) RenderCursor.textFinished = true;

@@ -66,7 +66,8 @@ private:
 };
 
 uint32_t Le32(const std::string& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
+    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
+           static_cast<uint8_t>(b[at + 2]) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
 }
 uint16_t Le16(const std::string& b, size_t at) {

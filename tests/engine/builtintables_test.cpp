@@ -89,17 +89,26 @@ struct PhoneRow {
 
 TEST_F(BuiltinTablesTest, PerPhoneTables) {
     const PhoneRow rows[] = {
-        {'a', 80, 50, kClassVowel, 50},       {0xF4 /* ô */, 80, 50, kClassVowel, 50},
-        {'@', 80, 50, kClassVowel, 50},       {0xE4 /* ä */, 110, 73, kClassVowel, 50},
-        {0xFC /* ü */, 110, 73, kClassVowel, 50}, {'t', 64, 40, kClassPlosive, 50},
-        {'g', 81, 40, kClassPlosive, 50},     {'S', 75, 45, kClassFricative, 50},
-        {'x', 95, 65, kClassFricative, 50},   {'%', 75, 45, kClassLiquid, 50},
-        {'h', 115, 70, kClassLiquid, 50},     {'n', 75, 45, kClassNasal, 50},
-        {0xF1 /* ñ */, 115, 70, kClassNasal, 50}, {'y', 69, 45, kClassGlide, 50},
+        {'a', 80, 50, kClassVowel, 50},
+        {0xF4 /* ô */, 80, 50, kClassVowel, 50},
+        {'@', 80, 50, kClassVowel, 50},
+        {0xE4 /* ä */, 110, 73, kClassVowel, 50},
+        {0xFC /* ü */, 110, 73, kClassVowel, 50},
+        {'t', 64, 40, kClassPlosive, 50},
+        {'g', 81, 40, kClassPlosive, 50},
+        {'S', 75, 45, kClassFricative, 50},
+        {'x', 95, 65, kClassFricative, 50},
+        {'%', 75, 45, kClassLiquid, 50},
+        {'h', 115, 70, kClassLiquid, 50},
+        {'n', 75, 45, kClassNasal, 50},
+        {0xF1 /* ñ */, 115, 70, kClassNasal, 50},
+        {'y', 69, 45, kClassGlide, 50},
         {'_', 80, 80, kClassNone, 50},
         // Codes outside the table.
-        {'H', 0, 0, kClassNone, 0},           {0xE3 /* ã */, 0, 0, kClassNone, 0},
-        {'A', 0, 0, kClassNone, 0},           {' ', 0, 0, kClassNone, 0},
+        {'H', 0, 0, kClassNone, 0},
+        {0xE3 /* ã */, 0, 0, kClassNone, 0},
+        {'A', 0, 0, kClassNone, 0},
+        {' ', 0, 0, kClassNone, 0},
     };
     for (const PhoneRow& row : rows) {
         SCOPED_TRACE(int(row.code));

@@ -21,8 +21,8 @@ namespace fs = std::filesystem;
 class LanguageFile {
 public:
     explicit LanguageFile(const std::string& content) {
-        std::string name = "falavoz_data_test_" + std::to_string(getpid()) + "_" +
-                           std::to_string(counter_++) + ".lng";
+        std::string name =
+            "falavoz_data_test_" + std::to_string(getpid()) + "_" + std::to_string(counter_++) + ".lng";
         path_ = (fs::temp_directory_path() / name).string();
         std::ofstream(path_, std::ios::binary) << content;
     }
@@ -69,16 +69,16 @@ TEST_F(LexiconTest, FindsWordsInAnyCase) {
         std::string transcription;
     };
     const Case cases[] = {
-        {"abc", true, " -a-b'e-s'e"},     // first entry
+        {"abc", true, " -a-b'e-s'e"},  // first entry
         {"ABC", true, " -a-b'e-s'e"},
         {"CaSa", true, " -k'a-za"},
         {"dr.", true, " -dow-t'o%"},
-        {"\xE9", true, " -'\xE9"},        // last entry
-        {"\xC9", true, " -'\xE9"},        // É
+        {"\xE9", true, " -'\xE9"},  // last entry
+        {"\xC9", true, " -'\xE9"},  // É
         {"dr", false, ""},
         {"casas", false, ""},
-        {"aaa", false, ""},               // before the first
-        {"\xFF", false, ""},              // after the last
+        {"aaa", false, ""},   // before the first
+        {"\xFF", false, ""},  // after the last
         {"", false, ""},
     };
     for (const Case& c : cases) {
@@ -252,7 +252,7 @@ TEST(RuleTables, LookupFollowsProbesAndStopsAtAFreeSlot) {
     LoadTagRules({"A", "\xFE!"});
     EXPECT_EQ(TagRuleLookup("A"), 65);
     EXPECT_EQ(TagRuleLookup("\xFE!"), 66);
-    EXPECT_EQ(TagRuleLookup("a"), -1);        // home slot free
+    EXPECT_EQ(TagRuleLookup("a"), -1);  // home slot free
     ASSERT_EQ(RuleHash("\xFA#"), 65);
     EXPECT_EQ(TagRuleLookup("\xFA#"), -1);  // home and next slot hold other keys
 }
@@ -298,7 +298,7 @@ TEST_F(WordLookupTest, UnknownWordsAreTaggedByTheirEnding) {
         std::string tag;
     };
     const Case cases[] = {{"rapidamente", "D"}, {"RAPIDAMENTE", "D"}, {"amente", "-"},
-                          {"mente", "-"},       {"mentes", "-"},     {"xyz", "-"}};
+                          {"mente", "-"},       {"mentes", "-"},      {"xyz", "-"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         std::string phonetic = "stale";

@@ -148,9 +148,9 @@ TEST(FormatPitch, GeneralFormatWithFifteenDigits) {
 
 TEST(DiphoneName, RenamedSymbolsAndLowerCase) {
     const std::pair<std::string, std::string> cases[] = {
-        {"\xF1", "nh"}, {"\xF3", "oo"}, {"\xE9", "ee"}, {"\xE4", "am"}, {"\xEB", "em"},
-        {"\xEF", "im"}, {"\xF6", "om"}, {"\xFC", "um"}, {"S", "s2"},    {"%", "r2"},
-        {"R", "rr"},    {"\xE3", "@"},  {"\xEA", "e"},  {"\xF4", "o"},  {"H", "h"},
+        {"\xF1", "nh"}, {"\xF3", "oo"}, {"\xE9", "ee"}, {"\xE4", "am"},   {"\xEB", "em"},
+        {"\xEF", "im"}, {"\xF6", "om"}, {"\xFC", "um"}, {"S", "s2"},      {"%", "r2"},
+        {"R", "rr"},    {"\xE3", "@"},  {"\xEA", "e"},  {"\xF4", "o"},    {"H", "h"},
         {"a", "a"},     {"_", "_"},     {"L", "l"},     {"\xC1", "\xE1"}, {"Ow", "ow"},
     };
     for (const auto& [symbol, name] : cases) EXPECT_EQ(DiphoneName(symbol), name) << symbol;
@@ -191,16 +191,14 @@ TEST_F(MBrolaTest, PauseAfterAConsonantGetsAnEpentheticVowel) {
     PhoneList[Tokens[v].firstPhone].pauseBefore = 300;  // a phone that is not its token's last
     PhoneList[Tokens[v].lastPhone].pauseBefore = 100;   // its token's last
     Tokens[w].phonetic = Tokens[v].phonetic = 1;
-    EXPECT_EQ(Body(RenderOnePiece(recorder)),
-              (Lines{kA, "l 80  50 120", "i 80 ", "_ 280", "l 80  50 120", "i 100 ", "_ 80",
-                     "m 80  50 120", "i 80 "}));
+    EXPECT_EQ(Body(RenderOnePiece(recorder)), (Lines{kA, "l 80  50 120", "i 80 ", "_ 280", "l 80  50 120",
+                                                     "i 100 ", "_ 80", "m 80  50 120", "i 80 "}));
 }
 
 TEST_F(MBrolaTest, ClusterOfConsonantsGetsAnEpentheticVowel) {
     AddWord("pneu");
-    EXPECT_EQ(RenderOnePiece(recorder),
-              (Lines{"_ 200 50 120", "p 80  50 120", "i 80 ", "n 80  50 120", "e 80  50 120",
-                     "u 80  50 120", "_ 200", "#"}));
+    EXPECT_EQ(RenderOnePiece(recorder), (Lines{"_ 200 50 120", "p 80  50 120", "i 80 ", "n 80  50 120",
+                                               "e 80  50 120", "u 80  50 120", "_ 200", "#"}));
 }
 
 TEST_F(MBrolaTest, FinalConsonantBeforeAPauseGetsALongerVowel) {
@@ -217,17 +215,37 @@ TEST_F(MBrolaTest, TransitionTable) {
         Lines between;
     };
     const Case cases[] = {
-        {"%", "S", {"i 80 "}},       {"y", "%", {"i 80 "}},     {"_", "S", {"i 80 "}},     {"b", "r", {}},
-        {"t", "l", {}},              {"S", "S", {"i 80 "}},     {"S", "%", {"i 80 "}},
-        {"%", "%", {"i 80 "}},       {"p", "n", {"i 80 "}},     {"s", "t", {"i 80 "}},
-        {"m", "%", {"i 80 "}},       {"\xF1", "z", {"i 80 "}},  {"t", "S", {"i 80 "}},
-        {"%", "t", {}},              {"x", "H", {"i 80 "}},     {"\xE4", "y", {"i 80 "}},
-        {"w", "w", {"i 80 "}},       {"y", "y", {"i 80 "}},     {"\xF6", "%", {"i 80 "}},
-        {"\xF3", "o", {"_ 80 "}},    {"\xF3", "\xF4", {"_ 80 "}}, {"\xF3", "\xF3", {"_ 80 "}},
-        {"\xF3", "\xF6", {"_ 80 "}}, {"\xF4", "\xF6", {"_ 80 "}}, {"\xF4", "o", {}},
-        {"a", "p", {}},              {"p", "a", {}},            {"a", "%", {}},
+        {"%", "S", {"i 80 "}},
+        {"y", "%", {"i 80 "}},
+        {"_", "S", {"i 80 "}},
+        {"b", "r", {}},
+        {"t", "l", {}},
+        {"S", "S", {"i 80 "}},
+        {"S", "%", {"i 80 "}},
+        {"%", "%", {"i 80 "}},
+        {"p", "n", {"i 80 "}},
+        {"s", "t", {"i 80 "}},
+        {"m", "%", {"i 80 "}},
+        {"\xF1", "z", {"i 80 "}},
+        {"t", "S", {"i 80 "}},
+        {"%", "t", {}},
+        {"x", "H", {"i 80 "}},
+        {"\xE4", "y", {"i 80 "}},
+        {"w", "w", {"i 80 "}},
+        {"y", "y", {"i 80 "}},
+        {"\xF6", "%", {"i 80 "}},
+        {"\xF3", "o", {"_ 80 "}},
+        {"\xF3", "\xF4", {"_ 80 "}},
+        {"\xF3", "\xF3", {"_ 80 "}},
+        {"\xF3", "\xF6", {"_ 80 "}},
+        {"\xF4", "\xF6", {"_ 80 "}},
+        {"\xF4", "o", {}},
+        {"a", "p", {}},
+        {"p", "a", {}},
+        {"a", "%", {}},
         // Several characters match only in the order of the list.
-        {"hH", "t", {"i 80 "}},      {"Hh", "t", {}},
+        {"hH", "t", {"i 80 "}},
+        {"Hh", "t", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.previous + " " + c.next);
@@ -252,8 +270,8 @@ TEST_F(MBrolaTest, TransitionsAtPassEdgesAndTokenEnd) {
     AddPhone("%", w);
     AddPhone("a", w);
     AddPhone("s", w);
-    EXPECT_EQ(RenderOnePiece(recorder), (Lines{"_ 200 50 120", "i 80 ", "r2 80  50 120", kA,
-                                               "s 80  50 120", "i 80 ", "_ 200", "#"}));
+    EXPECT_EQ(RenderOnePiece(recorder),
+              (Lines{"_ 200 50 120", "i 80 ", "r2 80  50 120", kA, "s 80  50 120", "i 80 ", "_ 200", "#"}));
     // ó then o at a token's end: a 100 ms silence.
     ClearPass();
     recorder.Clear();
@@ -266,8 +284,8 @@ TEST_F(MBrolaTest, WordFinalVowelRule) {
         std::string word;
         std::string tag;
         char punct;
-        bool last;         // no token follows
-        bool stressed;     // the vowel is stressed
+        bool last;      // no token follows
+        bool stressed;  // the vowel is stressed
         bool phonetic;
         std::string becomes;  // the final vowel as written
     };
@@ -286,8 +304,8 @@ TEST_F(MBrolaTest, WordFinalVowelRule) {
         {"se", "R", 0, false, false, false, "i"},
         {"no", "T", 0, false, false, false, "u"},
         {"no", "N", 0, false, false, false, "o"},
-        {"de", "C", 0, true, false, false, "e"},    // short last token of the chunk
-        {"bode", "", 0, true, false, false, "i"},   // long last token
+        {"de", "C", 0, true, false, false, "e"},   // short last token of the chunk
+        {"bode", "", 0, true, false, false, "i"},  // long last token
         {"e", "C", 0, false, false, false, "i"},
         {"e", "C", ',', false, false, false, "e"},  // a one-letter token before punctuation
         {"bela", "", 0, false, false, false, "a"},
@@ -305,8 +323,7 @@ TEST_F(MBrolaTest, WordFinalVowelRule) {
         PhoneList[vowel].stress = c.stressed ? 1 : 0;
         const Lines lines = RenderOnePiece(recorder);
         EXPECT_EQ(PhoneList[vowel].symbol, c.becomes);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), DiphoneName(c.becomes) + " 80  50 120"),
-                  lines.end());
+        EXPECT_NE(std::find(lines.begin(), lines.end(), DiphoneName(c.becomes) + " 80  50 120"), lines.end());
     }
 }
 
@@ -318,11 +335,9 @@ TEST_F(MBrolaTest, WordFinalConsonantLinksToANextVowel) {
         std::string becomes;
     };
     const Case cases[] = {
-        {"maS", "a", 0, 0, "z"},       {"ma%", "a", 0, 0, "r"},
-        {"maS", "\xE1", 0, 0, "z"},    {"maS", "y", 0, 0, "z"},
-        {"maS", "ta", 0, 0, "S"},      {"ma%", "ta", 0, 0, "%"},
-        {"maS", "a", ',', 0, "S"},     {"maS", "a", 0, 100, "S"},
-        {"boloS", "a", 0, 0, "z"},
+        {"maS", "a", 0, 0, "z"},   {"ma%", "a", 0, 0, "r"},   {"maS", "\xE1", 0, 0, "z"},
+        {"maS", "y", 0, 0, "z"},   {"maS", "ta", 0, 0, "S"},  {"ma%", "ta", 0, 0, "%"},
+        {"maS", "a", ',', 0, "S"}, {"maS", "a", 0, 100, "S"}, {"boloS", "a", 0, 0, "z"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first + " " + c.next);
@@ -338,11 +353,10 @@ TEST_F(MBrolaTest, WordFinalConsonantLinksToANextVowel) {
 
 TEST_F(MBrolaTest, PunctuationPauses) {
     const std::pair<char, std::string> cases[] = {
-        {'#', "_ 350"},    {',', "_ 290"},    {'.', "_ 290"},    {':', "_ 290"},
-        {';', "_ 290"},    {'-', "_ 290"},    {'(', "_ 290"},    {')', "_ 290"},
-        {'\'', "_ 290"},   {'"', "_ 290"},    {'\x93', "_ 290"}, {'\x94', "_ 290"},
-        {'\x92', "_ 290"}, {'\x91', "_ 290"}, {'A', "_ 70"},     {'!', ""},
-        {'?', ""},         {'x', ""},         {0, ""},
+        {'#', "_ 350"},    {',', "_ 290"},    {'.', "_ 290"},    {':', "_ 290"},    {';', "_ 290"},
+        {'-', "_ 290"},    {'(', "_ 290"},    {')', "_ 290"},    {'\'', "_ 290"},   {'"', "_ 290"},
+        {'\x93', "_ 290"}, {'\x94', "_ 290"}, {'\x92', "_ 290"}, {'\x91', "_ 290"}, {'A', "_ 70"},
+        {'!', ""},         {'?', ""},         {'x', ""},         {0, ""},
     };
     for (const auto& [punct, pause] : cases) {
         SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(punct)));
@@ -377,7 +391,8 @@ TEST_F(MBrolaTest, LongPassIsCutAtATokenBoundary) {
         EXPECT_EQ(pieces[2].cursor, 29);
         EXPECT_EQ(pieces[3].cursor, -1);
         EXPECT_EQ(pieces[0].lines[0], "_ 200 50 120");
-        EXPECT_EQ(pieces[0].lines.end()[-3].substr(0, 10), "a " + std::to_string(1050 - firstDuration) + "  50 ");
+        EXPECT_EQ(pieces[0].lines.end()[-3].substr(0, 10),
+                  "a " + std::to_string(1050 - firstDuration) + "  50 ");
         EXPECT_EQ(Lines(pieces[0].lines.end() - 2, pieces[0].lines.end()), (Lines{"_ 10", "#"}));
         // The next piece opens with a short silence at the pitch of its first phone.
         EXPECT_EQ(pieces[1].lines[0], "_ 10 50 125");
@@ -466,8 +481,10 @@ TEST(VoicePath, FallsBackToTheDataDirectory) {
     setenv("FALAVOZ_DATA", "/nowhere/falavoz", 1);
     EXPECT_EQ(VoicePath(0), "/nowhere/falavoz/br1.dsp");
     EXPECT_EQ(VoicePath(1), "/nowhere/falavoz/br18k.dsp");
-    if (saved) setenv("FALAVOZ_DATA", previous.c_str(), 1);
-    else unsetenv("FALAVOZ_DATA");
+    if (saved)
+        setenv("FALAVOZ_DATA", previous.c_str(), 1);
+    else
+        unsetenv("FALAVOZ_DATA");
 }
 
 // The recording double against the real library: the same pass gives about

@@ -65,8 +65,7 @@ protected:
     // The tokens of the chunk in Tokens.
     static std::vector<Tok> ChunkTokens() {
         std::vector<Tok> tokens;
-        for (int i = 0; !IsEndMarker(i); ++i)
-            tokens.push_back({ToUtf8(TokenText(i)), Tokens[i].punct});
+        for (int i = 0; !IsEndMarker(i); ++i) tokens.push_back({ToUtf8(TokenText(i)), Tokens[i].punct});
         return tokens;
     }
 
@@ -146,14 +145,12 @@ TEST_F(ParserTest, TokensAndPunctuation) {
 
 TEST_F(ParserTest, QuotationMarksAreTokensWhenReadAloud) {
     Engine.options[kOptionReadQuotes] = 1;
-    EXPECT_EQ(FirstChunk("disse \"oi\" e"),
-              (std::vector<Tok>{{"disse"}, {"\""}, {"oi"}, {"\""}, {"e"}}));
+    EXPECT_EQ(FirstChunk("disse \"oi\" e"), (std::vector<Tok>{{"disse"}, {"\""}, {"oi"}, {"\""}, {"e"}}));
 }
 
 TEST_F(ParserTest, ChunksEndAtSentencesAndLineBreaks) {
     EXPECT_EQ(Chunks("Fim. Outro"), (std::vector<std::vector<Tok>>{{{"Fim", '.'}}, {{"Outro"}}}));
-    EXPECT_EQ(Chunks("linha1\r\nlinha2"),
-              (std::vector<std::vector<Tok>>{{{"linha1"}}, {{"linha2"}}}));
+    EXPECT_EQ(Chunks("linha1\r\nlinha2"), (std::vector<std::vector<Tok>>{{{"linha1"}}, {{"linha2"}}}));
     // A carriage return before any token is only a blank.
     EXPECT_EQ(Chunks("\r\nlinha"), (std::vector<std::vector<Tok>>{{{"linha"}}}));
 }
@@ -417,8 +414,7 @@ protected:
         path_ = (std::filesystem::temp_directory_path() /
                  ("falavoz_parser_test_" + std::to_string(getpid()) + ".lng"))
                     .string();
-        std::ofstream(path_, std::ios::binary)
-            << Utf8To1252("sr.\tE\t -si-ñ`o%\t0\t0\t \t\r\n*\r\n*\r\n");
+        std::ofstream(path_, std::ios::binary) << Utf8To1252("sr.\tE\t -si-ñ`o%\t0\t0\t \t\r\n*\r\n*\r\n");
         ASSERT_EQ(LoadLanguageData(path_), 0);
     }
     void TearDown() override {
@@ -444,8 +440,7 @@ namespace {
 // Random texts full of the characters the rules single out: every chunk must
 // make progress and every token must lie inside the text.
 TEST_F(ParserTest, SurvivesRandomTexts) {
-    const std::string alphabet =
-        Utf8To1252("\\\\**VATPELI .?!,;:()[]{}'\"“”’‘-_\t\r\n0123456789aBéR$£");
+    const std::string alphabet = Utf8To1252("\\\\**VATPELI .?!,;:()[]{}'\"“”’‘-_\t\r\n0123456789aBéR$£");
     unsigned seed = 12345;
     auto random = [&seed](size_t n) {
         seed = seed * 1103515245u + 12345u;

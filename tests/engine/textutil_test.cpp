@@ -35,10 +35,8 @@ struct Truth {
     bool expected;
 };
 
-void ExpectEach(bool (*predicate)(const std::string&), const char* name,
-                const std::vector<Truth>& cases) {
-    for (const Truth& c : cases)
-        EXPECT_EQ(predicate(W(c.text)), c.expected) << name << "(" << c.text << ")";
+void ExpectEach(bool (*predicate)(const std::string&), const char* name, const std::vector<Truth>& cases) {
+    for (const Truth& c : cases) EXPECT_EQ(predicate(W(c.text)), c.expected) << name << "(" << c.text << ")";
 }
 
 TEST_F(TextUtilTest, Utf8To1252) {
@@ -64,8 +62,7 @@ TEST_F(TextUtilTest, CharacterClasses) {
                 {"@", true},
                 {"", true},
                 {"ç", true}});
-    ExpectEach(IsBlank, "IsBlank",
-               {{" ", true}, {"\t", true}, {"\n", false}, {"  ", false}, {"", false}});
+    ExpectEach(IsBlank, "IsBlank", {{" ", true}, {"\t", true}, {"\n", false}, {"  ", false}, {"", false}});
     ExpectEach(IsNumericText, "IsNumericText",
                {{"-1.234,5", true}, {"1-2", false}, {"", false}, {"12a", false}, {"-", true}});
     ExpectEach(IsDigits, "IsDigits", {{"0123", true}, {"", false}, {"1.2", false}});
@@ -74,26 +71,12 @@ TEST_F(TextUtilTest, CharacterClasses) {
     ExpectEach(IsSentenceEnd, "IsSentenceEnd",
                {{".", true}, {"?", true}, {"!", true}, {",", false}, {"", false}});
     ExpectEach(IsVowel, "IsVowel",
-               {{"a", true},
-                {"E", true},
-                {"ã", true},
-                {"Õ", true},
-                {"y", true},
-                {"b", false},
-                {"", false}});
-    ExpectEach(
-        IsAllCaps, "IsAllCaps",
-        {{"ONU", true}, {"É", true}, {"Onu", false}, {"123", false}, {"", false}, {"A1", true}});
-    ExpectEach(IsUpperText, "IsUpperText",
-               {{"ABC", true}, {"123", true}, {"Abc", false}, {"", true}});
+               {{"a", true}, {"E", true}, {"ã", true}, {"Õ", true}, {"y", true}, {"b", false}, {"", false}});
+    ExpectEach(IsAllCaps, "IsAllCaps",
+               {{"ONU", true}, {"É", true}, {"Onu", false}, {"123", false}, {"", false}, {"A1", true}});
+    ExpectEach(IsUpperText, "IsUpperText", {{"ABC", true}, {"123", true}, {"Abc", false}, {"", true}});
     ExpectEach(IsPhonemeSymbol, "IsPhonemeSymbol",
-               {{"ä", true},
-                {"R", true},
-                {"_", true},
-                {"ã", true},
-                {"c", false},
-                {"q", false},
-                {"", false}});
+               {{"ä", true}, {"R", true}, {"_", true}, {"ã", true}, {"c", false}, {"q", false}, {"", false}});
     EXPECT_EQ(LastAccentPos(W("máquina")), 2);
     EXPECT_EQ(LastAccentPos(W("ônibus também")), 12);
     EXPECT_EQ(LastAccentPos(W("casa")), 0);
@@ -101,12 +84,7 @@ TEST_F(TextUtilTest, CharacterClasses) {
 
 TEST_F(TextUtilTest, DottedInitials) {
     ExpectEach(IsDottedInitials, "IsDottedInitials",
-               {{"E.U.A.", true},
-                {"A.B.", true},
-                {"A.B", true},
-                {"AB.", false},
-                {"A.", false},
-                {"", false}});
+               {{"E.U.A.", true}, {"A.B.", true}, {"A.B", true}, {"AB.", false}, {"A.", false}, {"", false}});
 }
 
 TEST_F(TextUtilTest, GroupedNumbers) {

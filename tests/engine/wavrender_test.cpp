@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 namespace {
 
 uint32_t Le32(const std::string& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
+    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
+           static_cast<uint8_t>(b[at + 2]) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
 }
 uint16_t Le16(const std::string& b, size_t at) {
@@ -116,7 +117,8 @@ TEST_F(GenPcmTest, PieceModeRendersOneChunkPerCall) {
     EXPECT_EQ(TTS_GenPcm(nullptr, File("3.wav").c_str(), 0, 2, 16), FV_NO_MORE_PIECES);
     EXPECT_EQ(TTS_GenPcm(nullptr, File("4.wav").c_str(), 0, 2, 16), FV_NO_MORE_PIECES);
     EXPECT_FALSE(fs::exists(File("4.wav"))) << "nothing is left to render, no file is touched";
-    for (const char* name : {"1.wav", "2.wav", "3.wav"}) EXPECT_GT(CheckedDataBytes(File(name)), 400u * 32) << name;
+    for (const char* name : {"1.wav", "2.wav", "3.wav"})
+        EXPECT_GT(CheckedDataBytes(File(name)), 400u * 32) << name;
 
     std::string whole;
     for (const std::string& line : diphones_.lines) whole += line + "|";

@@ -3,16 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,52 +23,43 @@ constexpr int kPull = 16000;  // what the engine asks for per read
 const char* const kShortUtterance = "_ 50\r\na 100 50 120\r\nm 80\r\na 100\r\n_ 50\r\n#";
 constexpr int kShortSamples = 380 * 16;
 
-std::string errorText()
-{
+std::string errorText() {
     char buffer[101];
     lastErrorStr_MBR(buffer, 100);
     return buffer;
 }
 
 // Reads as the engine does: until a read delivers fewer samples than asked.
-std::vector<short> readAll()
-{
+std::vector<short> readAll() {
     std::vector<short> all;
     std::vector<short> chunk(kPull);
     for (;;) {
         int n = read_MBR(chunk.data(), kPull);
         EXPECT_GE(n, 0) << errorText();
-        if (n <= 0)
-            break;
+        if (n <= 0) break;
         all.insert(all.end(), chunk.begin(), chunk.begin() + n);
-        if (n < kPull)
-            break;
+        if (n < kPull) break;
     }
     return all;
 }
 
-double rms(const std::vector<short>& samples)
-{
+double rms(const std::vector<short>& samples) {
     double sum = 0;
-    for (short s : samples)
-        sum += double(s) * s;
+    for (short s : samples) sum += double(s) * s;
     return samples.empty() ? 0 : std::sqrt(sum / samples.size());
 }
 
-int childProcessCount()
-{
+int childProcessCount() {
     int count = 0;
     std::string self = std::to_string(getpid());
     DIR* proc = opendir("/proc");
     while (dirent* entry = readdir(proc)) {
-        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
-            continue;
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
         std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
         std::string line;
         std::getline(stat, line);
         size_t close = line.rfind(')');
-        if (close == std::string::npos)
-            continue;
+        if (close == std::string::npos) continue;
         // After "pid (name)": state, then the parent's pid.
         std::string state, parent;
         std::istringstream fields(line.substr(close + 1));
@@ -79,23 +70,20 @@ int childProcessCount()
     return count;
 }
 
-int openFdCount()
-{
+int openFdCount() {
     int count = 0;
     DIR* fds = opendir("/proc/self/fd");
-    while (dirent* entry = readdir(fds))
-        count += entry->d_name[0] != '.';
+    while (dirent* entry = readdir(fds)) count += entry->d_name[0] != '.';
     closedir(fds);
     return count;
 }
 
 class FvDspTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         struct stat info;
-        ASSERT_EQ(stat(FVDSP_TEST_VOICE, &info), 0) << "voice missing: " << FVDSP_TEST_VOICE
-                                                    << " (scripts/setup.sh installs it)";
+        ASSERT_EQ(stat(FVDSP_TEST_VOICE, &info), 0)
+            << "voice missing: " << FVDSP_TEST_VOICE << " (scripts/setup.sh installs it)";
         std::string pattern = (std::filesystem::temp_directory_path() / "fvdsp-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
@@ -103,8 +91,7 @@ protected:
         ASSERT_EQ(symlink(FVDSP_TEST_VOICE, voice8k().c_str()), 0);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         close_MBR();
         SetVolume_MBR(1.0f);
         unsetenv("FALAVOZ_MBROLA");
@@ -115,17 +102,14 @@ protected:
     std::string voice16k() const { return dir_ + "/br1.dsp"; }
     std::string voice8k() const { return dir_ + "/br18k.dsp"; }
 
-    std::string writeFile(const std::string& name, const std::string& content, bool executable = false)
-    {
+    std::string writeFile(const std::string& name, const std::string& content, bool executable = false) {
         std::string path = dir_ + "/" + name;
         std::ofstream(path, std::ios::binary) << content;
-        if (executable)
-            chmod(path.c_str(), 0755);
+        if (executable) chmod(path.c_str(), 0755);
         return path;
     }
 
-    std::vector<short> say(const std::string& lines)
-    {
+    std::vector<short> say(const std::string& lines) {
         EXPECT_EQ(write_MBR(lines.c_str()), 0) << errorText();
         return readAll();
     }
@@ -133,8 +117,7 @@ protected:
     std::string dir_;
 };
 
-TEST_F(FvDspTest, ShortUtteranceAt16kHzAndThenNothingMore)
-{
+TEST_F(FvDspTest, ShortUtteranceAt16kHzAndThenNothingMore) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     std::vector<short> samples = say(kShortUtterance);
 
@@ -146,8 +129,7 @@ TEST_F(FvDspTest, ShortUtteranceAt16kHzAndThenNothingMore)
     EXPECT_EQ(read_MBR(more, kPull), 0);
 }
 
-TEST_F(FvDspTest, EightKilohertzVoiceGivesHalfTheSamples)
-{
+TEST_F(FvDspTest, EightKilohertzVoiceGivesHalfTheSamples) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     std::vector<short> full = say(kShortUtterance);
     close_MBR();
@@ -161,8 +143,7 @@ TEST_F(FvDspTest, EightKilohertzVoiceGivesHalfTheSamples)
     EXPECT_EQ(say(kShortUtterance), half);
 }
 
-TEST_F(FvDspTest, UtterancesAreExactAndDoNotMix)
-{
+TEST_F(FvDspTest, UtterancesAreExactAndDoNotMix) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     const std::vector<short> reference = say(kShortUtterance);
     ASSERT_FALSE(reference.empty());
@@ -188,15 +169,13 @@ TEST_F(FvDspTest, UtterancesAreExactAndDoNotMix)
     EXPECT_EQ(pieces, reference);
 }
 
-TEST_F(FvDspTest, ResetDropsEverythingPending)
-{
+TEST_F(FvDspTest, ResetDropsEverythingPending) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     const std::vector<short> reference = say(kShortUtterance);
     short chunk[kPull];
 
     // Reset before the flush: the lines never sound.
-    for (int i = 0; i < 200; ++i)
-        ASSERT_EQ(write_MBR("a 100 50 120\r\nm 80\r\n"), 0);
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(write_MBR("a 100 50 120\r\nm 80\r\n"), 0);
     reset_MBR();
     EXPECT_EQ(read_MBR(chunk, kPull), 0);
     EXPECT_EQ(childProcessCount(), 0);
@@ -213,8 +192,7 @@ TEST_F(FvDspTest, ResetDropsEverythingPending)
     EXPECT_EQ(say(kShortUtterance), reference);
 }
 
-TEST_F(FvDspTest, FloodBeforeReadingNeitherBlocksNorLosesSamples)
-{
+TEST_F(FvDspTest, FloodBeforeReadingNeitherBlocksNorLosesSamples) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     auto start = std::chrono::steady_clock::now();
     // 250 s of speech from 130 kB of lines: both overflow a pipe many times.
@@ -239,8 +217,7 @@ TEST_F(FvDspTest, FloodBeforeReadingNeitherBlocksNorLosesSamples)
     EXPECT_LT(seconds, 20.0);
 }
 
-TEST_F(FvDspTest, VolumeScalesTheNextVoiceStart)
-{
+TEST_F(FvDspTest, VolumeScalesTheNextVoiceStart) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     double full = rms(say(kShortUtterance));
     close_MBR();
@@ -251,8 +228,7 @@ TEST_F(FvDspTest, VolumeScalesTheNextVoiceStart)
     EXPECT_NEAR(half / full, 0.5, 0.05);
 }
 
-TEST_F(FvDspTest, OddInputStillSounds)
-{
+TEST_F(FvDspTest, OddInputStillSounds) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     // An unknown phoneme is replaced by silence instead of ending the utterance.
     std::vector<short> samples = say("_ 50\r\na 100 50 120\r\nxyz 80\r\na 100\r\n_ 50\r\n#");
@@ -266,8 +242,7 @@ TEST_F(FvDspTest, OddInputStillSounds)
     EXPECT_TRUE(say("#").empty());
 }
 
-TEST_F(FvDspTest, BadVoiceOrProgramFailsWithReadableText)
-{
+TEST_F(FvDspTest, BadVoiceOrProgramFailsWithReadableText) {
     EXPECT_NE(init_MBR((dir_ + "/br1.dsp.nada").c_str()), 0);
     EXPECT_NE(errorText().find("n\xe3o encontrado"), std::string::npos) << errorText();
     EXPECT_NE(errorText().find("br1.dsp.nada"), std::string::npos) << errorText();
@@ -298,8 +273,7 @@ TEST_F(FvDspTest, BadVoiceOrProgramFailsWithReadableText)
     EXPECT_EQ(tiny[7], '\0');
 }
 
-TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped)
-{
+TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped) {
     // Passes the text on to the real mbrola unless it contains "boom".
     std::string fake = writeFile("mbrola-fragil",
                                  "#!/bin/sh\n"
@@ -321,8 +295,7 @@ TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped)
     EXPECT_NEAR(double(say(kShortUtterance).size()), kShortSamples, kShortSamples * 0.05);
 }
 
-TEST_F(FvDspTest, NoProcessOrDescriptorOutlivesClose)
-{
+TEST_F(FvDspTest, NoProcessOrDescriptorOutlivesClose) {
     int fdsBefore = openFdCount();
     for (const std::string& voice : {voice16k(), voice8k()}) {
         ASSERT_EQ(init_MBR(voice.c_str()), 0) << errorText();

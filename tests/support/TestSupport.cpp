@@ -6,8 +6,7 @@
 
 #include "EngineState.h"
 
-ScopedDiphoneLibrary::ScopedDiphoneLibrary(const DiphoneLibrary& library)
-    : previous_(&Diphones()) {
+ScopedDiphoneLibrary::ScopedDiphoneLibrary(const DiphoneLibrary& library) : previous_(&Diphones()) {
     UseDiphoneLibrary(library);
 }
 
@@ -63,8 +62,7 @@ struct RecordingCalls {
         return static_cast<int>(n);
     }
     static const DiphoneLibrary& Table() {
-        static const DiphoneLibrary table = {Init, Close, SetVolume, Write,
-                                             Flush, Read, Reset, LastErrorStr};
+        static const DiphoneLibrary table = {Init, Close, SetVolume, Write, Flush, Read, Reset, LastErrorStr};
         return table;
     }
 };

@@ -55,10 +55,10 @@ public:
     long long pendingSamples = 0;
 
     // Settings.
-    bool failInit = false;    // init returns 1
-    bool failReads = false;   // read returns -1 and the error text is errorText
+    bool failInit = false;   // init returns 1
+    bool failReads = false;  // read returns -1 and the error text is errorText
     std::string errorText = "read failed";
-    int samplesPerMs = 16;    // 16 kHz
+    int samplesPerMs = 16;  // 16 kHz
 
 private:
     friend struct RecordingCalls;

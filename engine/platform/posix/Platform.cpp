@@ -2,13 +2,13 @@
 #include "Platform.h"
 
 #include <alsa/asoundlib.h>
-#include <clocale>
-#include <cstdio>
-#include <cstdlib>
 #include <langinfo.h>
 #include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 
 #include <climits>
 
