@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,11 +28,6 @@ std::string Quote(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
-}
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class FalavozProgram : public ::testing::Test {
@@ -64,15 +61,6 @@ protected:
 private:
     fs::path program_;
 };
-
-uint32_t Le32(const std::string& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
-           static_cast<uint8_t>(b[at + 2]) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-}
-uint16_t Le16(const std::string& b, size_t at) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
-}
 
 struct WavInfo {
     uint32_t rate = 0, byteRate = 0;

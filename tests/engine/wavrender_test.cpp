@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "EngineState.h"
+#include "FileBytes.h"
 #include "TestSupport.h"
 #include "WavRender.h"
 #include "falavoz32.h"
@@ -14,20 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-uint32_t Le32(const std::string& b, size_t at) {
-    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
-           static_cast<uint8_t>(b[at + 2]) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-}
-uint16_t Le16(const std::string& b, size_t at) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
-}
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(WavHeader, FourFormats) {
     struct Case {
