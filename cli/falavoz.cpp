@@ -141,6 +141,18 @@ Options ParseArguments(int argc, char** argv) {
     return options;
 }
 
+// Lines end in CR LF, as the engine reads them from files, so that each line
+// break ends a sentence chunk.
+std::string WithCrLfLineEnds(const std::string& text) {
+    std::string out;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') continue;
+        if (text[k] == '\n') out += '\r';
+        out += text[k];
+    }
+    return out;
+}
+
 // The text to speak, in Windows-1252. nullopt when the file cannot be read.
 std::optional<std::string> ReadInput(const Options& options) {
     std::string text;
@@ -156,7 +168,8 @@ std::optional<std::string> ReadInput(const Options& options) {
     } else {
         text.assign(std::istreambuf_iterator<char>(std::cin), {});
     }
-    return convert ? Utf8ToCp1252(text) : text;
+    if (convert) text = Utf8ToCp1252(text);
+    return WithCrLfLineEnds(text);
 }
 
 int Fail(int code) {

@@ -150,6 +150,13 @@ TEST_F(FalavozProgram, PrintsThePhonemeLinesOfAnEmptyText) {
     EXPECT_EQ(run.out, "_ 200 50 120\n_ 200\n#\n");
 }
 
+TEST_F(FalavozProgram, EachInputLineIsASentenceOfItsOwn) {
+    Outcome run = Falavoz({"--pho"}, "\\*ka\\*\n\\*za\\*\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "_ 200 50 120\nk 64  50 120\na 80  50 120\n_ 200\n#\n"
+                       "_ 200 50 120\nz 75  50 120\na 80  50 120\n_ 200\n#\n");
+}
+
 TEST_F(FalavozProgram, ReportsErrorsInPortuguese) {
     Outcome missing = Falavoz({"-f", "/nonexistent", "-w", (dir_ / "x.wav").string()});
     EXPECT_EQ(missing.exitCode, 1);
