@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 extern char** environ;
 
@@ -87,6 +88,18 @@ std::string systemErrorText(int err) {
 }
 
 ChildProcess::~ChildProcess() { kill(); }
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this == &other) return *this;
+    kill();
+    pid_ = std::exchange(other.pid_, -1);
+    in_ = std::exchange(other.in_, -1);
+    out_ = std::exchange(other.out_, -1);
+    err_ = std::exchange(other.err_, -1);
+    return *this;
+}
 
 bool ChildProcess::start(const std::vector<std::string>& argv, std::string& error) {
     kill();
@@ -208,6 +221,18 @@ ChildProcess::Exit ChildProcess::reap() {
     exit.ok = false;
     exit.signal = SIGKILL;
     return exit;
+}
+
+bool ChildProcess::stillRunning() {
+    if (pid_ <= 0) return false;
+    pid_t r;
+    while ((r = ::waitpid(pid_, nullptr, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (r == 0) return true;
+    // Ended (or already collected, when the host ignores SIGCHLD).
+    pid_ = -1;
+    closeAll();
+    return false;
 }
 
 void ChildProcess::kill() {

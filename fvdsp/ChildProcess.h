@@ -24,6 +24,10 @@ public:
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
+    // Moving hands the running child and its pipes over; a child already
+    // held by the target is killed first.
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
 
     // Starts argv[0] (looked up in PATH when it has no slash). On failure
     // returns false and puts the reason in Portuguese into error.
@@ -49,6 +53,10 @@ public:
 
     // Ends the child at once and reaps it.
     void kill();
+
+    // Whether the child is still running, asked without waiting: one that
+    // has ended is reaped and its pipes closed.
+    bool stillRunning();
 
 private:
     void closeAll();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace fvdsp {
 
@@ -122,14 +123,20 @@ bool MbrolaVoice::open(const std::string& path) {
 
 void MbrolaVoice::close() {
     reset();
+    dropSpare();
     resampler_.close();
     open_ = false;
     eightK_ = false;
     voicePath_.clear();
 }
 
-void MbrolaVoice::setVolume(float ratio) { volume_ = std::isfinite(ratio) && ratio > 0 ? ratio : 0.0f; }
+void MbrolaVoice::setVolume(float ratio) {
+    float volume = std::isfinite(ratio) && ratio > 0 ? ratio : 0.0f;
+    if (volume != volume_) dropSpare();
+    volume_ = volume;
+}
 
+// The spare has had no input yet, so it stays for the next utterance.
 void MbrolaVoice::reset() {
     child_.kill();
     utterances_.clear();
@@ -455,6 +462,23 @@ void MbrolaVoice::finishChild() {
 }
 
 bool MbrolaVoice::startChild() {
+    std::vector<std::string> argv = mbrolaArgv();
+    childMessage_.clear();
+    errorLine_.clear();
+    inputLost_ = false;
+    oddByte_ = -1;
+    std::string reason;
+    if (takeSpare(argv) || child_.start(argv, reason)) {
+        startSpare(argv);
+        return true;
+    }
+    startFailed_ = true;
+    fail("Não foi possível iniciar o programa mbrola (" + argv[0] + "): " + reason);
+    utterances_.pop_front();
+    return false;
+}
+
+std::vector<std::string> MbrolaVoice::mbrolaArgv() const {
     std::vector<std::string> argv = {mbrolaProgram(), "-e", "-R", "lh h"};
     if (volume_ != 1.0f) {
         argv.push_back("-v");
@@ -464,17 +488,29 @@ bool MbrolaVoice::startChild() {
     argv.push_back(voicePath_.front() == '-' ? "./" + voicePath_ : voicePath_);
     argv.push_back("-");
     argv.push_back("-");
+    return argv;
+}
 
-    childMessage_.clear();
-    errorLine_.clear();
-    inputLost_ = false;
-    oddByte_ = -1;
-    std::string reason;
-    if (child_.start(argv, reason)) return true;
-    startFailed_ = true;
-    fail("Não foi possível iniciar o programa mbrola (" + argv[0] + "): " + reason);
-    utterances_.pop_front();
-    return false;
+// Makes the spare the current process when it was started as argv says and
+// has not died meanwhile; any other spare is dropped.
+bool MbrolaVoice::takeSpare(const std::vector<std::string>& argv) {
+    bool fits = spareArgv_ == argv && spare_.stillRunning();
+    if (fits) child_ = std::move(spare_);
+    dropSpare();
+    return fits;
+}
+
+// A spare that fails to start is no loss: the next utterance starts its own
+// process and reports why that fails.
+void MbrolaVoice::startSpare(const std::vector<std::string>& argv) {
+    dropSpare();
+    std::string ignored;
+    if (spare_.start(argv, ignored)) spareArgv_ = argv;
+}
+
+void MbrolaVoice::dropSpare() {
+    spare_.kill();
+    spareArgv_.clear();
 }
 
 void MbrolaVoice::abandonChild(const std::string& reason) {

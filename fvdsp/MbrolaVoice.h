@@ -7,6 +7,11 @@
 // to, so the byte count never tells where an utterance ends. Each utterance
 // therefore gets its own mbrola process: the "#" line ends it, its stdin is
 // closed there, and the end of its stdout is the end of the utterance.
+//
+// Loading the voice takes mbrola several milliseconds, as long as saying a
+// short sentence. So one more process, started with the same arguments,
+// waits as a spare: the next utterance takes it, with its voice loaded, and
+// a new spare loads on another core while this one speaks.
 #pragma once
 
 #include "ChildProcess.h"
@@ -66,6 +71,10 @@ private:
     void takeErrorText(const char* text, size_t size);
     void finishChild();
     bool startChild();
+    std::vector<std::string> mbrolaArgv() const;
+    bool takeSpare(const std::vector<std::string>& argv);
+    void startSpare(const std::vector<std::string>& argv);
+    void dropSpare();
     void abandonChild(const std::string& reason);
     bool stalled(Clock::time_point lastProgress) const;
 
@@ -87,6 +96,11 @@ private:
     bool inputLost_ = false;    // the child stopped reading before its input ended
     std::string errorLine_;     // the child's stderr line being received
     std::string childMessage_;  // its first stderr line that is not a warning
+
+    // The next utterance's process, started but not yet given any input; the
+    // arguments it was started with tell whether it still fits.
+    ChildProcess spare_;
+    std::vector<std::string> spareArgv_;
 
     Resampler resampler_;
     std::vector<char> readBuffer_;

@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,8 +54,9 @@ double rms(const std::vector<short>& samples) {
     return samples.empty() ? 0 : std::sqrt(sum / samples.size());
 }
 
-int childProcessCount() {
-    int count = 0;
+// Our own child processes, as /proc lists them.
+std::vector<pid_t> childPids() {
+    std::vector<pid_t> pids;
     std::string self = std::to_string(getpid());
     DIR* proc = opendir("/proc");
     while (dirent* entry = readdir(proc)) {
@@ -64,10 +70,42 @@ int childProcessCount() {
         std::string state, parent;
         std::istringstream fields(line.substr(close + 1));
         fields >> state >> parent;
-        count += parent == self;
+        if (parent == self) pids.push_back(std::atoi(entry->d_name));
     }
     closedir(proc);
-    return count;
+    return pids;
+}
+
+int childProcessCount() { return static_cast<int>(childPids().size()); }
+
+// The arguments a process runs with, joined by spaces.
+std::string commandLine(pid_t pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
+}
+
+char processState(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    size_t close = line.rfind(')');
+    return close == std::string::npos || close + 2 >= line.size() ? '?' : line[close + 2];
+}
+
+std::vector<std::string> linesOf(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+}
+
+// Waits up to five seconds for a condition another process brings about.
+template <typename Condition>
+bool eventually(Condition condition) {
+    for (int i = 0; i < 500 && !condition(); ++i) usleep(10000);
+    return condition();
 }
 
 int openFdCount() {
@@ -108,6 +146,13 @@ protected:
         if (executable) chmod(path.c_str(), 0755);
         return path;
     }
+
+    // mbrola through a script that notes the process id of each start.
+    std::string countingMbrola() {
+        return writeFile("mbrola-contado", "#!/bin/sh\necho $$ >> '" + startLog() + "'\nexec mbrola \"$@\"\n",
+                         true);
+    }
+    std::string startLog() const { return dir_ + "/inicios.log"; }
 
     std::vector<short> say(const std::string& lines) {
         EXPECT_EQ(write_MBR(lines.c_str()), 0) << errorText();
@@ -178,7 +223,7 @@ TEST_F(FvDspTest, ResetDropsEverythingPending) {
     for (int i = 0; i < 200; ++i) ASSERT_EQ(write_MBR("a 100 50 120\r\nm 80\r\n"), 0);
     reset_MBR();
     EXPECT_EQ(read_MBR(chunk, kPull), 0);
-    EXPECT_EQ(childProcessCount(), 0);
+    EXPECT_EQ(childProcessCount(), 1);  // only the idle spare
 
     // Reset after the flush, with samples waiting: none of them come out.
     ASSERT_EQ(write_MBR(kShortUtterance), 0);
@@ -288,7 +333,7 @@ TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped) {
     short chunk[kPull];
     EXPECT_LT(read_MBR(chunk, kPull), 0);
     EXPECT_NE(errorText().find("boom"), std::string::npos) << errorText();
-    EXPECT_EQ(childProcessCount(), 0);
+    EXPECT_EQ(childProcessCount(), 1);  // only the idle spare
 
     // The next utterance gets a fresh process.
     reset_MBR();
@@ -302,11 +347,118 @@ TEST_F(FvDspTest, NoProcessOrDescriptorOutlivesClose) {
         say(kShortUtterance);
         // Leave one utterance mid-way, with mbrola still running.
         ASSERT_EQ(write_MBR("_ 50\r\na 100 50 120\r\nm 80\r\n"), 0);
-        EXPECT_EQ(childProcessCount(), 1);
+        EXPECT_EQ(childProcessCount(), 2);  // the speaking one and the spare
         close_MBR();
         EXPECT_EQ(childProcessCount(), 0);
         EXPECT_EQ(openFdCount(), fdsBefore);
     }
+}
+
+TEST_F(FvDspTest, AnIdleSpareSpeaksTheNextUtterance) {
+    int fdsBefore = openFdCount();
+    setenv("FALAVOZ_MBROLA", countingMbrola().c_str(), 1);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    std::vector<pid_t> spare = childPids();
+    ASSERT_EQ(spare.size(), 1u);
+    EXPECT_NE(commandLine(spare[0]).find(voice16k()), std::string::npos);
+
+    for (int i = 0; i < 3; ++i) {
+        size_t starts = linesOf(startLog()).size();
+        EXPECT_FALSE(say(kShortUtterance).empty());
+        // The spare spoke and is gone; the one process started meanwhile
+        // is the next spare, waiting.
+        std::vector<pid_t> now = childPids();
+        ASSERT_EQ(now.size(), 1u);
+        EXPECT_NE(now[0], spare[0]);
+        ASSERT_TRUE(eventually([&] { return linesOf(startLog()).size() > starts; }));
+        std::vector<std::string> log = linesOf(startLog());
+        EXPECT_EQ(log.size(), starts + 1);
+        EXPECT_EQ(log.back(), std::to_string(now[0]));
+        spare = now;
+    }
+
+    close_MBR();
+    EXPECT_EQ(childProcessCount(), 0);
+    EXPECT_EQ(openFdCount(), fdsBefore);
+}
+
+TEST_F(FvDspTest, VolumeChangeDropsTheSpareStartedBefore) {
+    SetVolume_MBR(0.5f);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    const std::vector<short> halfReference = say(kShortUtterance);
+    close_MBR();
+
+    SetVolume_MBR(1.0f);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    double full = rms(say(kShortUtterance));
+    ASSERT_EQ(childProcessCount(), 1);
+    SetVolume_MBR(0.5f);
+    EXPECT_EQ(childProcessCount(), 0);
+    EXPECT_EQ(say(kShortUtterance), halfReference);
+    EXPECT_NEAR(rms(halfReference) / full, 0.5, 0.05);
+
+    // The new spare has the new volume, and setting it again keeps it.
+    std::vector<pid_t> spare = childPids();
+    ASSERT_EQ(spare.size(), 1u);
+    EXPECT_NE(commandLine(spare[0]).find(" -v 0.5 "), std::string::npos) << commandLine(spare[0]);
+    SetVolume_MBR(0.5f);
+    EXPECT_EQ(childPids(), spare);
+    EXPECT_EQ(say(kShortUtterance), halfReference);
+}
+
+TEST_F(FvDspTest, ASpareThatDiedIsReapedAndReplaced) {
+    std::string program = countingMbrola();
+    setenv("FALAVOZ_MBROLA", program.c_str(), 1);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    const std::vector<short> reference = say(kShortUtterance);
+
+    auto killSpare = [] {
+        std::vector<pid_t> spare = childPids();
+        ASSERT_EQ(spare.size(), 1u);
+        ASSERT_EQ(kill(spare[0], SIGKILL), 0);
+        ASSERT_TRUE(eventually([&] { return processState(spare[0]) == 'Z'; }));
+    };
+    killSpare();
+    pid_t dead = childPids()[0];
+    EXPECT_EQ(say(kShortUtterance), reference);
+    std::vector<pid_t> now = childPids();
+    ASSERT_EQ(now.size(), 1u);
+    EXPECT_NE(now[0], dead);
+
+    // With no mbrola to start in its place, the utterance fails as it did
+    // without spares.
+    killSpare();
+    ASSERT_EQ(unlink(program.c_str()), 0);
+    EXPECT_LT(write_MBR(kShortUtterance), 0);
+    EXPECT_NE(errorText().find("N\xe3o foi poss\xedvel iniciar o programa mbrola"), std::string::npos)
+        << errorText();
+    EXPECT_EQ(childProcessCount(), 0);
+}
+
+TEST_F(FvDspTest, NoMbrolaOutlivesTheHostProgram) {
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    std::fflush(nullptr);
+    pid_t host = fork();
+    ASSERT_GE(host, 0);
+    if (host == 0) {
+        ::close(report[0]);
+        bool spoke = init_MBR(voice16k().c_str()) == 0 && !say(kShortUtterance).empty();
+        for (pid_t child : childPids()) (void)!::write(report[1], &child, sizeof child);
+        // Exits with the voice open: the library's destructors must end mbrola.
+        std::exit(spoke ? 0 : 1);
+    }
+    ::close(report[1]);
+    std::vector<pid_t> children;
+    pid_t child;
+    while (::read(report[0], &child, sizeof child) == sizeof child) children.push_back(child);
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(host, &status, 0), host);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    EXPECT_EQ(children.size(), 1u);  // the spare
+    for (pid_t pid : children) EXPECT_NE(kill(pid, 0), 0) << "mbrola " << pid << " still there";
 }
 
 }  // namespace
