@@ -8,17 +8,15 @@
 
 #include <cstddef>
 
-// Constant-initialised, so that they can be filled while the library loads,
-// whatever the order in which the units' globals are set up.
-constinit std::string CharacterNames[256] = {};
-constinit std::string TensAndTeens[21] = {};
-constinit std::string Hundreds[10] = {};
-constinit std::string Thousands[10] = {};
-constinit std::string OrdinalUnits[11] = {};
-constinit std::string OrdinalTens[11] = {};
-constinit std::string OrdinalHundreds[11] = {};
-constinit std::string Currencies[9] = {};
-constinit std::string Months[13] = {};
+std::string CharacterNames[256];
+std::string TensAndTeens[21];
+std::string Hundreds[10];
+std::string Thousands[10];
+std::string OrdinalUnits[11];
+std::string OrdinalTens[11];
+std::string OrdinalHundreds[11];
+std::string Currencies[9];
+std::string Months[13];
 
 uint16_t InherentDuration[256];
 uint16_t MinimumDuration[256];

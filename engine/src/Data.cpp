@@ -11,11 +11,10 @@
 #include "Tables.h"
 #include "TextUtil.h"
 
-// Constant-initialised: usable whatever the order in which globals are set up.
-constinit std::vector<std::string> Lexicon;
-constinit TIPO_HASH_GRAMAT GrammarRules[kRuleSlots] = {};
-constinit TIPO_HASH_MORPH SuffixRules[kRuleSlots] = {};
-constinit TIPO_REG_PAL LexiconRecord;
+std::vector<std::string> Lexicon;
+TIPO_HASH_GRAMAT GrammarRules[kRuleSlots];
+TIPO_HASH_MORPH SuffixRules[kRuleSlots];
+TIPO_REG_PAL LexiconRecord;
 
 namespace {
 
