@@ -1,0 +1,31 @@
+// The number readers: cardinals, ordinals and amounts of money read out as
+// phonetic strings (a blank before each word, "-" before each syllable, "`"
+// before the stressed vowel, inline control sequences).
+#pragma once
+
+#include <string>
+
+// How ReadNumber reads its digits.
+enum NumberReadingMode : int {
+    kReadDigitByDigit = 1,
+    kReadCardinal = 2,
+};
+
+// A cardinal of up to 12 digits; "." thousands separators are allowed and
+// any other character that is not a digit is ignored. Longer numbers read
+// as nothing.
+std::string ReadCardinal(const std::string& digits, bool masculine);
+// kReadDigitByDigit spells the characters one by one; any other mode reads a
+// cardinal.
+std::string ReadNumber(const std::string& digits, int mode, bool masculine);
+// An ordinal ("1" masculine reads primeiro); four digits or more read as a
+// cardinal followed by "ordinal".
+std::string ReadOrdinal(const std::string& digits, bool masculine);
+
+// 0 when the token does not begin with a currency sign, else the kind:
+// 1 real, 2 dollar, 3 pound, 4 yen.
+int CurrencyKind(const std::string& lowerText);
+// An amount of money such as "R$ 1.250,50". The token after tokenIndex may
+// carry a scale word ("mil", "milhões", ...); when it is read, tokenIndex is
+// advanced past it.
+std::string ReadCurrencyAmount(const std::string& text, int kind, int& tokenIndex);

@@ -1,0 +1,16 @@
+// A word that no lexicon or number reader covers, to a phonetic string:
+// spelled out letter by letter, or read by the letter rules with a stress mark.
+#pragma once
+
+#include <string>
+
+// The phonetic string of a lower-case word, token tokenIndex of Tokens.
+// numberBefore: the previous token was read as a number. hyphenPause: a "-"
+// is read as a pause. Besides the result, a spelled word sets its token's
+// phonetic flag (and phraseMark 1 when it is made of letters only), and a
+// hyphen read as a pause sets the punct of the token before to '-'.
+std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool hyphenPause, int tokenIndex);
+
+// The 1-based position of the letter that carries the stress of a word read
+// by rule; 0 when none is found.
+int StressPosition(const std::string& word);

@@ -1,0 +1,97 @@
+// The normaliser: which reading each token gets, the gender of numbers, the
+// currency sign joining its amount, and passes cut on a full phone list.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "EngineState.h"
+#include "Normalize.h"
+#include "Parser.h"
+#include "Tables.h"
+#include "TestSupport.h"
+#include "falavoz32.h"
+
+namespace {
+
+class NormalizeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Engine = EngineState{};
+        ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+    }
+    void TearDown() override { Engine = EngineState{}; }
+
+    static std::string Phones(const std::string& text) { return RVCall(text.c_str()); }
+
+    RecordingDiphones diphones_;
+};
+
+TEST_F(NormalizeTest, NumbersAgreeWithTheWordTheyCount) {
+    struct Case {
+        const char* text;
+        const char* phones;
+    };
+    const Case cases[] = {
+        {"2 casas", "duaSkazaS"},       // feminine noun after the number
+        {"2 vezes", "duaSvezeS"},       // a count word
+        {"de 2 casas", "didoySkazaS"},  // "de" before the number
+        {"2, casas", "doySkazaS"},      // the number carries punctuation
+        {"2 carros", "doySkaRoS"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Phones(c.text), c.phones) << c.text;
+}
+
+TEST_F(NormalizeTest, ACurrencySignJoinsTheAmountAfterIt) {
+    EXPECT_EQ(Phones("R$ 100"), Phones("R$100"));
+    EXPECT_NE(Phones("R$ 100").find("Re"), std::string::npos) << Phones("R$ 100");
+}
+
+TEST_F(NormalizeTest, PhoneticSectionsAreTakenAsWritten) {
+    EXPECT_EQ(Phones("\\*ka-za\\* casa"), "kazakaza");
+}
+
+TEST_F(NormalizeTest, CapitalsAreSpelledWhenTheOptionIsOnEvenIfTheLexiconKnowsThem) {
+    std::string asWord = Phones("QUE");
+    ASSERT_EQ(TTS_SetOption(1, -1), FV_OK);
+    std::string spelled = Phones("QUE");
+    EXPECT_NE(spelled, asWord);
+    EXPECT_EQ(spelled, "keue") << "the names of Q, U and E";
+}
+
+// A chunk whose phones do not fit in one pass goes on in the next, starting
+// with the token that did not fit; the last pass ends at the end marker.
+TEST_F(NormalizeTest, AFullPhoneListEndsThePassBeforeTheTokenThatDidNotFit) {
+    std::string text;
+    for (int k = 0; k < 400; ++k) text += "paralelepipedo ";  // 14 phones a word
+    Engine.text = text + " ";
+    int pos = 1;
+    ParseChunk(static_cast<int>(Engine.text.size()), pos);
+
+    int next = 0;
+    int passes = 0, phones = 0;
+    bool finished = false;
+    while (!finished && passes < 10) {
+        int start = next;
+        finished = NormalizeTokens(next);
+        ++passes;
+        int count = 0;
+        while (!IsEndRecord(PhoneList[count])) ++count;
+        EXPECT_LT(count, kMaxPhonesPerPass);
+        if (!finished) {
+            EXPECT_GT(next, start);
+            EXPECT_EQ(Tokens[next - 1].lastPhone, count - 1) << "the pass ends with a whole token";
+        }
+        phones += count;
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(phones, 400 * 14);
+}
+
+TEST_F(NormalizeTest, ATokenThatCanNeverFitIsCutNotRetried) {
+    std::string text = "\\*" + std::string(3500, 'a') + "\\* casa";
+    std::string phones = Phones(text);
+    EXPECT_EQ(phones.size(), static_cast<size_t>(kMaxPhonesPerPass) + 4);
+}
+
+}  // namespace
