@@ -361,6 +361,11 @@ TEST_F(FvDspTest, AnIdleSpareSpeaksTheNextUtterance) {
     std::vector<pid_t> spare = childPids();
     ASSERT_EQ(spare.size(), 1u);
     EXPECT_NE(commandLine(spare[0]).find(voice16k()), std::string::npos);
+    // The spare logs its start on its own time: wait for it before counting.
+    ASSERT_TRUE(eventually([&] {
+        std::vector<std::string> log = linesOf(startLog());
+        return !log.empty() && log.back() == std::to_string(spare[0]);
+    }));
 
     for (int i = 0; i < 3; ++i) {
         size_t starts = linesOf(startLog()).size();
