@@ -1,5 +1,8 @@
 // falavoz: speaks Portuguese text, writes it to WAV files, or prints its
 // phone transcription or the phoneme lines the engine sends to the voice.
+#include <poll.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +22,7 @@ namespace {
 
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;  // as a shell reports a Ctrl+C
 
 const char* const kUsage =
     "Uso: falavoz [opções] [TEXTO...]\n"
@@ -31,8 +35,18 @@ const char* const kUsage =
     "  -w ARQUIVO      grava a fala num arquivo WAV em vez de falar\n"
     "      --bits 8    grava amostras de 8 bits (o padrão é 16)\n"
     "      --pieces    grava um arquivo por trecho: ARQUIVO-001.wav, -002.wav, ...\n"
+    "      --async     fala pela cadeia assíncrona do motor, como um programa com janela\n"
+    "      --sing ARQUIVO  canta uma melodia (linhas de fonemas .pho)\n"
     "  -x              escreve a transcrição fonética de cada linha do texto\n"
     "      --pho       escreve as linhas de fonemas enviadas à voz, sem produzir som\n"
+    "      --phones    escreve, para cada linha do texto, os fones como são falados:\n"
+    "                  depois da gramática, da abertura das vogais e das regras finais,\n"
+    "                  com as vogais de transição e sem as pausas (\"e\", \"o\", \"h\" e \"@\"\n"
+    "                  valem também por \"ê\", \"ô\", \"H\" e \"ã\", que a voz não distingue)\n"
+    "  -d ARQUIVO      usa o dicionário de exceções do arquivo (Windows-1252; uma\n"
+    "                  palavra, TAB e a transcrição por linha)\n"
+    "      --lng ARQUIVO  usa outro arquivo de dados da língua em vez de brport.lng\n"
+    "                  (o mesmo que a variável de ambiente FALAVOZ_LNG)\n"
     "  -s N            velocidade, de 1 (lenta) a 20 (rápida); padrão 10\n"
     "  -p N            altura da voz, de 1 a 20; padrão 10\n"
     "  -a N            volume, de 1 a 20; padrão 20\n"
@@ -45,7 +59,7 @@ const char* const kUsage =
     "  falavoz -w ola.wav 'Olá, mundo.'\n"
     "  printf 'casa\\nchuva\\n' | falavoz -x\n";
 
-enum class Action { Speak, Wav, Transcribe, PhonemeLines };
+enum class Action { Speak, Wav, Transcribe, PhonemeLines, Sing, Phones };
 
 struct Options {
     Action action = Action::Speak;
@@ -58,6 +72,10 @@ struct Options {
     int speed = 10, pitch = 10, volume = 20;
     bool voice8k = false;
     std::vector<std::pair<int, int>> engineOptions;
+    bool asynchronous = false;
+    std::string melodyFile;
+    std::string dictionaryFile;
+    std::string languageFile;
 };
 
 struct UsageError {
@@ -121,6 +139,17 @@ Options ParseArguments(int argc, char** argv) {
             options.action = Action::Transcribe;
         } else if (arg == "--pho") {
             options.action = Action::PhonemeLines;
+        } else if (arg == "--phones") {
+            options.action = Action::Phones;
+        } else if (arg == "-d") {
+            options.dictionaryFile = needValue(i, arg);
+        } else if (arg == "--lng") {
+            options.languageFile = needValue(i, arg);
+        } else if (arg == "--async") {
+            options.asynchronous = true;
+        } else if (arg == "--sing") {
+            options.melodyFile = needValue(i, arg);
+            options.action = Action::Sing;
         } else if (arg == "-s") {
             options.speed = ParseScale(arg, needValue(i, arg));
         } else if (arg == "-p") {
@@ -138,6 +167,10 @@ Options ParseArguments(int argc, char** argv) {
     if (options.inputFile && !options.words.empty()) throw UsageError{"use -f ou um texto, não os dois"};
     if ((options.pieces || options.bits != 16) && options.action != Action::Wav)
         throw UsageError{"--bits e --pieces valem só com -w"};
+    if (options.asynchronous && options.action != Action::Speak && options.action != Action::Sing)
+        throw UsageError{"--async vale só para falar ou cantar"};
+    if (options.action == Action::Sing && (options.inputFile || !options.words.empty()))
+        throw UsageError{"--sing não recebe texto"};
     return options;
 }
 
@@ -211,6 +244,61 @@ int PrintPhonemes(const std::string& text) {
     return result == 0 ? 0 : Fail(result);
 }
 
+// The engine symbol of a diphone name, the back end's renaming undone. Four
+// names stand for two symbols each and come back as the first: "e" (e, ê),
+// "o" (o, ô), "h" (h, H) and "@" (@, ã).
+std::string EngineSymbol(const std::string& name) {
+    static const std::pair<const char*, const char*> kRenamed[] = {
+        {"nh", "\xF1"}, {"oo", "\xF3"}, {"ee", "\xE9"}, {"am", "\xE4"}, {"em", "\xEB"}, {"im", "\xEF"},
+        {"om", "\xF6"}, {"um", "\xFC"}, {"s2", "S"},    {"r2", "%"},    {"rr", "R"},
+    };
+    for (auto [diphone, symbol] : kRenamed)
+        if (name == diphone) return symbol;
+    return name;
+}
+
+void FV_CALL CollectPhonemeLines(const char* lines, void* context) {
+    *static_cast<std::string*>(context) += lines;
+}
+
+// The phones named by phoneme lines, without pauses, skipped phones and the
+// flush command (which has no line end of its own).
+std::string SpokenPhones(const std::string& lines) {
+    std::string phones;
+    for (std::string line : Lines(lines)) {
+        line.erase(0, line.find_first_not_of('#'));
+        std::string name = line.substr(0, line.find(' '));
+        if (!name.empty() && name != "_" && name != "!") phones += EngineSymbol(name);
+    }
+    return phones;
+}
+
+// Each input line is rendered silently on its own; its phones are read back
+// from the phoneme lines the back end writes.
+int PrintPhones(const std::string& text) {
+    std::string lines;
+    TTS_SetPhonemeTrace(CollectPhonemeLines, &lines, 0);
+    int result = 0;
+    for (const std::string& line : Lines(text)) {
+        lines.clear();
+        if ((result = TTS_GenPcm(line.c_str(), "/dev/null", 0, 0, 16)) != 0) break;
+        std::printf("%s\n", Cp1252ToUtf8(SpokenPhones(lines)).c_str());
+    }
+    TTS_SetPhonemeTrace(nullptr, nullptr, 1);
+    return result == 0 ? 0 : Fail(result);
+}
+
+// The dictionary stays loaded for the run; a file longer than the table's
+// 5001 entries is used as far as it fits.
+int LoadDictionary(const std::string& file) {
+    int result = TTS_DictLoad(file.c_str());
+    if (result == FV_DICTIONARY_FULL) {
+        std::fprintf(stderr, "falavoz: %s\n", MessageForCode(result).c_str());
+        return 0;
+    }
+    return result;
+}
+
 std::string PieceFileName(const std::string& file, int number) {
     std::string stem = file;
     if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".wav") == 0) stem.resize(stem.size() - 4);
@@ -233,8 +321,74 @@ int WriteWav(const Options& options, const std::string& text) {
     return result == FV_NO_MORE_PIECES ? 0 : Fail(result);
 }
 
-int Speak(const std::string& text) {
-    int result = TTS_PlayText(text.c_str(), 0);
+// Ctrl+C (or SIGTERM) while speaking stops the speech and ends the program
+// the ordinary way, so that the engine and its voice close cleanly.
+volatile std::sig_atomic_t interrupted = 0;
+// Set while a synchronous call waits inside the engine: then only the
+// handler can stop it, and the engine allows TTS_StopText there.
+volatile std::sig_atomic_t waitingInEngine = 0;
+
+void OnInterrupt(int signal) {
+    if (interrupted) {
+        // A second Ctrl+C does not wait any longer.
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    interrupted = 1;
+    if (waitingInEngine) TTS_StopText();
+}
+
+void CatchInterrupts() {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The end of asynchronous speech or singing, as the engine reports it.
+bool speechEnded = false;
+int speechResult = 0;
+
+void FV_CALL OnSpeechEnd(int32_t, int32_t result, int32_t) {
+    speechEnded = true;
+    speechResult = result;
+}
+
+// What a host program's message loop does: waits on the engine's
+// notification descriptor and hands each completion back to the engine,
+// until the engine reports the end. A Ctrl+C stops the speech from here.
+int PumpUntilTheEnd() {
+    sigset_t interrupts, unblocked;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    // Blocked except inside ppoll, so a Ctrl+C is never missed between the
+    // check and the wait.
+    sigprocmask(SIG_BLOCK, &interrupts, &unblocked);
+    const int fd = TTS_GetNotificationFd();
+    while (!speechEnded && !interrupted) {
+        pollfd notification = {fd, POLLIN, 0};
+        if (ppoll(&notification, 1, nullptr, &unblocked) > 0) WaveCallback(0, 0, 0, 957, 0);
+    }
+    if (interrupted && !speechEnded) TTS_StopText();  // ends the chain at once, without the callback
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+    if (interrupted) return kExitInterrupted;
+    return speechResult == 0 ? 0 : Fail(speechResult);
+}
+
+// Speaks (or sings, with `sing`) synchronously or through the asynchronous chain.
+int Perform(const Options& options, const std::string& text, bool sing) {
+    if (interrupted) return kExitInterrupted;
+    const uint8_t asynchronous = options.asynchronous ? 1 : 0;
+    waitingInEngine = !asynchronous;
+    int result = sing ? TTS_PlayMusic(options.melodyFile.c_str(), 0, asynchronous)
+                      : TTS_PlayText(text.c_str(), asynchronous);
+    waitingInEngine = 0;
+    // An asynchronous start that failed has ended already.
+    if (asynchronous && result == 0) return PumpUntilTheEnd();
+    if (interrupted) return kExitInterrupted;
     return result == 0 ? 0 : Fail(result);
 }
 
@@ -249,27 +403,37 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    std::optional<std::string> text = ReadInput(options);
+    std::optional<std::string> text =
+        options.action == Action::Sing ? std::optional<std::string>("") : ReadInput(options);
     if (!text) return Fail(FV_OPEN_ERROR);
 
-    int result = TTS_Init(options.action == Action::Speak, nullptr, options.voice8k ? 1 : 0);
-    bool needsVoice = options.action == Action::Speak || options.action == Action::Wav;
+    const bool aloud = options.action == Action::Speak || options.action == Action::Sing;
+    if (aloud) CatchInterrupts();
+    if (!options.languageFile.empty()) setenv("FALAVOZ_LNG", options.languageFile.c_str(), 1);
+    int result = TTS_Init(aloud, OnSpeechEnd, options.voice8k ? 1 : 0);
+    bool needsVoice = aloud || options.action == Action::Wav;
     if (result == FV_INIT_ERROR || result == FV_NO_DEVICE || (result != 0 && needsVoice)) return Fail(result);
     result = TTS_SetMode(static_cast<uint8_t>(options.speed), static_cast<uint8_t>(options.volume),
                          static_cast<uint8_t>(options.pitch));
     if (result != 0) return Fail(result);
     for (auto [option, value] : options.engineOptions)
         if ((result = TTS_SetOption(option, value)) != 0) return Fail(result);
+    if (!options.dictionaryFile.empty() && (result = LoadDictionary(options.dictionaryFile)) != 0)
+        return Fail(result);
 
     switch (options.action) {
         case Action::Transcribe:
             return Transcribe(*text);
         case Action::PhonemeLines:
             return PrintPhonemes(*text);
+        case Action::Phones:
+            return PrintPhones(*text);
         case Action::Wav:
             return WriteWav(options, *text);
         case Action::Speak:
-            return Speak(*text);
+            return Perform(options, *text, false);
+        case Action::Sing:
+            return Perform(options, *text, true);
     }
     return 0;
 }

@@ -66,6 +66,15 @@ FV_EXPORT int32_t FV_CALL TTS_StopText(void);
 FV_EXPORT int32_t FV_CALL TTS_PauseText(void);
 FV_EXPORT int32_t FV_CALL TTS_ResumeText(void);
 
+/* The exception dictionary. TTS_DictGetEntry copies a transcription into a
+ * buffer of FV_DICT_TRANSCRIPTION_SIZE bytes and TTS_DictGetInfo the file name
+ * into one of FV_DICT_NAME_SIZE bytes (terminator included; longer texts are
+ * cut to fit). TTS_DictAdd and TTS_DictUpdate refuse a transcription that
+ * would not fit with FV_INVALID_VALUE. TTS_DictSave writes a new file beside
+ * the old one and puts it in its place only when it is complete. */
+#define FV_DICT_TRANSCRIPTION_SIZE 256
+#define FV_DICT_NAME_SIZE 260
+
 FV_EXPORT int32_t FV_CALL TTS_DictLoad(const char* fileName);
 FV_EXPORT int32_t FV_CALL TTS_DictSave(const char* fileName);
 FV_EXPORT int32_t FV_CALL TTS_DictAdd(const char* word, const char* transcription);
@@ -78,6 +87,15 @@ FV_EXPORT int32_t FV_CALL TTS_DictUnload(void);
 /* Audio completion entry: the host calls it with message 957 when the
  * notification descriptor becomes readable. Other messages are ignored. */
 FV_EXPORT void FV_CALL WaveCallback(uint32_t a, uint32_t b, uint32_t c, uint32_t message, uint32_t e);
+
+/* Added on this platform: the notification descriptor that stands in for the
+ * engine's hidden window. It becomes readable when a queued audio buffer has
+ * played; the host, polling it on the thread that calls the engine, then
+ * calls WaveCallback(0, 0, 0, 957, 0), which releases the buffer and goes on
+ * with the asynchronous speech or singing. -1 if the system gave none.
+ * While a synchronous TTS_PlayText or TTS_PlayMusic waits for its audio,
+ * TTS_StopText may also be called from a signal handler (Ctrl+C). */
+FV_EXPORT int32_t FV_CALL TTS_GetNotificationFd(void);
 
 /* Phone transcription of a text; the pointer stays valid until the next call
  * into the engine. Works without TTS_Init. */

@@ -4,9 +4,11 @@
 #include "Data.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 
 #include "Dict.h"
+#include "Morphology.h"
 #include "Platform.h"
 #include "Tables.h"
 #include "TextUtil.h"
@@ -125,14 +127,14 @@ int FindSlot(const Slot (&table)[kRuleSlots], const std::string& key, KeyOf keyO
 
 void ReportFullTable() { ShowMessage("Erro no hashing"); }
 
-// Section 1. Lines past the table's room are read and dropped, so that the
-// rule sections after them still load.
+// Section 1. The lexicon takes every line; it is not held to a fixed number
+// of slots.
 bool LoadLexicon(std::istream& in) {
     Lexicon.clear();
     std::string line;
     while (ReadLine(in, line) && !IsSeparatorLine(line)) {
         if (!LexiconNumbersValid(line)) return false;
-        if (static_cast<int>(Lexicon.size()) < kLexiconSlots) Lexicon.push_back(line);
+        Lexicon.push_back(line);
     }
     return !in.bad();
 }
@@ -227,16 +229,15 @@ int FindInLexicon(const std::string& lowerWord) {
     return -1;
 }
 
-bool EndsWithMente(const std::string& word) {
-    const std::string ending = "mente";
-    std::string lower = LowerCase1252(word);
-    return lower.size() >= ending.size() &&
-           lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
-}
+bool TokenInTable(int i) { return i >= TokenTable::kFirst && i <= TokenTable::kLast; }
 
 }  // namespace
 
+// FALAVOZ_LNG names another language data file (for tests, and for tuning
+// the data without touching the installed file).
 std::string LanguageDataPath() {
+    const char* chosen = std::getenv("FALAVOZ_LNG");
+    if (chosen && *chosen) return chosen;
     std::string path = JoinPath(ExecutableDirectory(), kDataFileName);
     if (FileExists(path)) return path;
     return JoinPath(SystemDataDirectory(), kDataFileName);
@@ -279,26 +280,25 @@ bool LexiconLookup(const std::string& word, TIPO_REG_PAL& record) {
     return true;
 }
 
+// A token index outside the table gives the phonetic string alone.
 void WordLookup(const std::string& word, int tokenIndex, std::string& phonetic) {
     bool found = LexiconLookup(word, LexiconRecord);
-    phonetic.clear();
-    if (tokenIndex < TokenTable::kFirst || tokenIndex > TokenTable::kLast) {
-        if (found) phonetic = LexiconRecord.transcription;
-        return;
-    }
-    TIPO_TOKEN& token = Tokens[tokenIndex];
-    token.person = 0;
+    bool inTable = TokenInTable(tokenIndex);
+    if (inTable) Tokens[tokenIndex].person = 0;
     if (found) {
         phonetic = LexiconRecord.transcription;
+        if (!inTable) return;
+        TIPO_TOKEN& token = Tokens[tokenIndex];
         token.tag = LexiconRecord.tag.substr(0, 3);
         token.vowelClass = LexiconRecord.vowelClass;
         token.subclass = LexiconRecord.subclass;
         return;
     }
-    // The morphological analyser will transcribe words the lexicon lacks;
-    // until it does, they are left to the letter rules.
-    if (phonetic.empty()) {
-        token.tag = (EndsWithMente(word) && word.size() > 6) ? "D" : "-";
+    phonetic = AnalyseWord(word, tokenIndex);
+    // Neither listed nor analysed: the letter rules will transcribe it.
+    if (phonetic.empty() && inTable) {
+        TIPO_TOKEN& token = Tokens[tokenIndex];
+        token.tag = (EndsInMente(word) && word.size() > 6) ? "D" : "-";
         token.vowelClass = 0;
         token.subclass = " ";
     }

@@ -12,6 +12,7 @@
 #include "Normalize.h"
 #include "Parser.h"
 #include "Platform.h"
+#include "Singing.h"
 #include "Tables.h"
 #include "Utterance.h"
 #include "WavRender.h"
@@ -102,7 +103,7 @@ extern "C" {
 
 FV_EXPORT int32_t FV_CALL TTS_Init(uint8_t checkDevice, SpeechCallback callback, int32_t use8kVoice) {
     if (LoadLanguageData() != kOk) return kInitError;
-    if (checkDevice && !HasAudioDevice()) return kNoDevice;
+    if (checkDevice && !OutputDeviceInstalled()) return kNoDevice;
     Engine.use8kVoice = use8kVoice;
     int result = StartDiphoneLibrary(use8kVoice);
     FillBuiltinTables();
@@ -128,13 +129,8 @@ FV_EXPORT int32_t FV_CALL TTS_GenPcm(const char* source, const char* outputFile,
     return GenPcm(source, outputFile, sourceIsFile, pieceMode, bits);
 }
 
-FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t) {
-    if (!Engine.initialised) return kNotInitialised;
-    if (Engine.busy) return kBusy;
-    std::string melody;
-    if (!sourceIsText && !ReadTextFileLines(source ? source : "", melody)) return kOpenError;
-    // Singing needs the audio output.
-    return kNoDevice;
+FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t asynchronous) {
+    return PlayMusic(source, sourceIsText, asynchronous != 0);
 }
 
 FV_EXPORT int32_t FV_CALL TTS_SetMode(uint8_t speed, uint8_t volume, uint8_t pitch) {
@@ -211,8 +207,7 @@ FV_EXPORT int32_t FV_CALL TTS_ResumeText(void) {
 }
 
 FV_EXPORT void FV_CALL WaveCallback(uint32_t, uint32_t, uint32_t, uint32_t message, uint32_t) {
-    if (message != kWaveOutDone || !Engine.busy) return;
-    if (!Engine.musicMode) ContinueSpeaking();
+    if (message == kWaveOutDone) HandleWaveOutDone();
 }
 
 FV_EXPORT const char* FV_CALL RVCall(const char* text) {

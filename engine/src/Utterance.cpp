@@ -91,7 +91,11 @@ int StartAsynchronousSpeech() {
     return ContinueSpeaking();
 }
 
-static void EndAsynchronousSpeech(int result) {
+void EndAsynchronousSpeech(int result) {
+    if (result != kOk) {
+        SpeechCursor.textFinished = true;
+        SpeechCursor.phoneCursor = -1;
+    }
     Engine.busy = false;
     if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
 }
@@ -118,10 +122,6 @@ int ContinueSpeaking() {
         PreparePass(cursor);
         result = RenderAndQueue(cursor);
     }
-    if (result != kOk) {
-        cursor.textFinished = true;
-        cursor.phoneCursor = -1;
-        EndAsynchronousSpeech(result);
-    }
+    if (result != kOk) EndAsynchronousSpeech(result);
     return result;
 }

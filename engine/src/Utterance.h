@@ -29,3 +29,6 @@ int SpeakSynchronously();
 int StartAsynchronousSpeech();
 // One step of the asynchronous chain, run each time a piece has played.
 int ContinueSpeaking();
+// Ends the asynchronous utterance: clears Busy and tells the host the result
+// (unless a stop was requested). A failure also marks the text finished.
+void EndAsynchronousSpeech(int result);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,249 @@ TEST_F(FalavozProgram, UsageErrorsExitWithTwo) {
     Outcome help = Falavoz({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("Uso: falavoz"), std::string::npos);
+}
+
+}  // namespace
+
+// Speaking out loud, through ALSA's file device where a sound card would be.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (previous_)
+            setenv(name_, previous_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
+// The file device, appending each buffer to file (the plain file device
+// would start the file again at each buffer).
+std::string AppendingFileDevice(const fs::path& file) {
+    return "file:FILE=\"|cat >>" + file.string() + "\",FORMAT=raw";
+}
+
+std::vector<int16_t> Samples(const std::string& bytes) {
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t k = 0; k < samples.size(); ++k) samples[k] = static_cast<int16_t>(Le16(bytes, 2 * k));
+    return samples;
+}
+
+// The fundamental frequency of 40 ms of 16 kHz samples from `at`, by
+// autocorrelation; 0 when out of range.
+double PitchAt(const std::vector<int16_t>& samples, size_t at) {
+    const size_t window = 640;
+    if (at + window + 400 > samples.size()) return 0;
+    auto correlation = [&](size_t lag) {
+        double sum = 0;
+        for (size_t k = 0; k < window; ++k) sum += double(samples[at + k]) * samples[at + k + lag];
+        return sum;
+    };
+    // Whole multiples of the period correlate about as well as the period
+    // itself: the shortest lag that comes close to the best one is the period.
+    std::vector<double> byLag(268, 0);
+    double most = 0;
+    for (size_t lag = 40; lag < byLag.size(); ++lag) most = std::max(most, byLag[lag] = correlation(lag));
+    size_t best = 40;
+    while (best + 1 < byLag.size() &&
+           !(byLag[best] >= 0.85 * most && byLag[best] >= byLag[best - 1] && byLag[best] >= byLag[best + 1]))
+        ++best;
+    return 16000.0 / static_cast<double>(best);
+}
+
+TEST_F(FalavozProgram, SpeaksAloudTheSamplesItWouldWrite) {
+    const std::string text = "\\*-b`o-ma\\*";
+    ASSERT_EQ(Falavoz({"-w", (dir_ / "ref.wav").string(), text}).exitCode, 0);
+    const std::string rendered = Slurp(dir_ / "ref.wav").substr(44);
+    ASSERT_GT(rendered.size(), 16000u);
+    for (const char* mode : {"", "--async"}) {
+        SCOPED_TRACE(*mode ? mode : "synchronous");
+        const fs::path raw = dir_ / "o.raw";
+        fs::remove(raw);
+        ScopedEnv device("FALAVOZ_ALSA_DEVICE", "file:FILE=" + raw.string() + ",FORMAT=raw");
+        std::vector<std::string> args = {text};
+        if (*mode) args.insert(args.begin(), mode);
+        Outcome run = Falavoz(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string captured = Slurp(raw);
+        EXPECT_EQ(captured.size(), rendered.size());
+        EXPECT_TRUE(captured == rendered) << "the same speech";
+    }
+}
+
+TEST_F(FalavozProgram, WithoutASoundCardSpeakingFailsAndSaysSo) {
+    ScopedEnv device("FALAVOZ_ALSA_DEVICE", "falavoz_no_such_device");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"texto"}, {"--async", "texto"}, {"--sing", "/nonexistent.pho"}}) {
+        Outcome run = Falavoz(args);
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_NE(run.err.find("Placa de som não instalada"), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(FalavozProgram, SingsAMelodyWhosePitchFollowsTheNotes) {
+    const char* source = std::getenv("FALAVOZ_SOURCE");
+    ASSERT_NE(source, nullptr);
+    const fs::path raw = dir_ / "escala.raw";
+    ScopedEnv device("FALAVOZ_ALSA_DEVICE", AppendingFileDevice(raw));
+    Outcome run = Falavoz({"--sing", (fs::path(source) / "data/melodies/escala.pho").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<int16_t> samples = Samples(Slurp(raw));
+    // The scale up and down: a little over 7 seconds.
+    EXPECT_GT(samples.size(), 16000u * 7);
+
+    // The notes going up: C3 D3 E3 F3 G3 A3 B3 C4, 380 ms each, after 160 ms
+    // of silence; the vowel of each starts 70 ms in.
+    const double notes[] = {131, 147, 165, 175, 196, 220, 247, 262};
+    for (int k = 0; k < 8; ++k) {
+        const size_t at = static_cast<size_t>((160 + 380 * k + 70 + 135) * 16);
+        EXPECT_NEAR(PitchAt(samples, at), notes[k], notes[k] * 0.05) << "note " << k;
+    }
+}
+
+// Runs falavoz with its audio going into a pipe that the test drains, and
+// stops it with a Ctrl+C while it speaks.
+TEST_F(FalavozProgram, CtrlCWhileSpeakingStopsCleanly) {
+    const char* bin = std::getenv("FALAVOZ_BIN");
+    ASSERT_NE(bin, nullptr);
+    std::string text;
+    for (int k = 0; k < 150; ++k) text += "\\*pa-ta-ka\\* ";
+    for (const char* mode : {"--sync", "--async"}) {
+        SCOPED_TRACE(mode);
+        const fs::path fifo = dir_ / "audio";
+        fs::remove(fifo);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        const int audio = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(audio, 0);
+        const std::string tag = "falavoz-ctrl-c-" + std::to_string(getpid());
+        ScopedEnv device("FALAVOZ_ALSA_DEVICE", "file:FILE=" + fifo.string() + ",FORMAT=raw");
+        ScopedEnv marker("FALAVOZ_TEST_TAG", tag);
+
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const std::string program = (fs::path(bin) / "falavoz").string();
+            const int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, 1);
+            if (std::string(mode) == "--async")
+                execl(program.c_str(), "falavoz", mode, text.c_str(), static_cast<char*>(nullptr));
+            else
+                execl(program.c_str(), "falavoz", text.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+
+        // Take two seconds of speech, as a sound card would, then press Ctrl+C
+        // and go on taking what comes until the program has ended.
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        size_t taken = 0;
+        bool interrupted = false;
+        int status = 0;
+        pid_t ended = 0;
+        char chunk[4096];
+        while (Clock::now() < deadline && (ended = waitpid(pid, &status, WNOHANG)) == 0) {
+            pollfd readable = {audio, POLLIN, 0};
+            if (poll(&readable, 1, 20) > 0 && (readable.revents & POLLIN)) {
+                ssize_t n = read(audio, chunk, sizeof chunk);
+                if (n > 0) taken += static_cast<size_t>(n);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (!interrupted && taken >= 64000) {
+                kill(pid, SIGINT);
+                interrupted = true;
+            }
+        }
+        if (ended == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            ADD_FAILURE() << "falavoz did not end after the Ctrl+C";
+        }
+        close(audio);
+        EXPECT_TRUE(interrupted) << "it spoke " << taken << " bytes";
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
+        EXPECT_EQ(WEXITSTATUS(status), 130);
+
+        // No process of that run is left: the voice's helpers have gone too.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            const std::string environment = Slurp(entry.path() / "environ");
+            EXPECT_EQ(environment.find("FALAVOZ_TEST_TAG=" + tag), std::string::npos)
+                << "left running: " << Slurp(entry.path() / "cmdline");
+        }
+    }
+}
+
+}  // namespace
+
+// The exception dictionary, another language file and the spoken phones.
+namespace {
+
+// A language file where "gosto" is a noun or a verb, the verb after "eu".
+const std::string kGostoLanguage =
+    "eu\tP\t -'ew\t0\t0\t \t\r\n"
+    "gosto\tSV\t -g'oS-tu\t0\t1\t \t\r\n"
+    "o\tT\t -u\t0\t0\t \t\r\n"
+    "*\r\n"
+    "SV\tP\t\tV\r\n"
+    "*\r\n";
+
+TEST_F(FalavozProgram, ADictionaryFileGivesItsTranscription) {
+    fs::path dictionary = dir_ / "d.dic";
+    std::ofstream(dictionary, std::ios::binary) << "casa\t-k`a-sa\r\n";
+    Outcome run = Falavoz({"-d", dictionary.string(), "-x", "casa"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "kasa\n");
+
+    Outcome missing = Falavoz({"-d", (dir_ / "none.dic").string(), "-x", "casa"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("Erro ao abrir arquivo"), std::string::npos) << missing.err;
+}
+
+TEST_F(FalavozProgram, TheVerbAfterEuHasAnOpenVowel) {
+    fs::path language = dir_ / "gosto.lng";
+    std::ofstream(language, std::ios::binary) << kGostoLanguage;
+    Outcome run = Falavoz({"--lng", language.string(), "--phones"}, "eu gosto\no gosto\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "ewgóStu\nugoStu\n");
+
+    // Without the tag rules the ambiguous word keeps its noun's closed vowel.
+    run = Falavoz({"--lng", language.string(), "--option", "3=0", "--phones", "eu gosto"});
+    EXPECT_EQ(run.out, "ewgoStu\n");
+}
+
+TEST_F(FalavozProgram, PhonesAreThoseSpokenWithoutPauses) {
+    // Transition vowels are there; the pause of the comma is not; a phonetic
+    // section keeps its final vowels; the voice's names come back as symbols.
+    Outcome run = Falavoz({"--phones"}, "\\*pneu\\*, \\*-g`oS-to\\*\n\\*ñ`ä-R`é\\*\n\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "pineugoSto\nñäRé\n\n");
+}
+
+TEST_F(FalavozProgram, AMissingLanguageFileFailsTheStart) {
+    Outcome run = Falavoz({"--lng", (dir_ / "none.lng").string(), "-x", "casa"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Erro ao inicializar o Falavoz"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -130,9 +130,11 @@ TEST(LexiconFields, UnsortedLinesAreMissedNotFatal) {
     EXPECT_FALSE(LexiconLookup("a", record));
 }
 
-TEST(LexiconFields, KeepsAtMost9001Lines) {
+TEST(LexiconFields, KeepsEveryLine) {
+    // More than the 9001 lines a lexicon once had room for.
+    const int count = 12000;
     std::vector<std::string> lines;
-    for (int i = 0; i < kLexiconSlots + 5; ++i) {
+    for (int i = 0; i < count; ++i) {
         char word[16];
         std::snprintf(word, sizeof word, "w%05d", i);
         lines.push_back(std::string(word) + "\t-\t -x\t0\t0\t \t");
@@ -140,10 +142,11 @@ TEST(LexiconFields, KeepsAtMost9001Lines) {
     lines.push_back("*");
     lines.push_back("TR\t\t\tR");
     ASSERT_EQ(LoadText(Lines(lines)), 0);
-    EXPECT_EQ(Lexicon.size(), size_t(kLexiconSlots));
+    EXPECT_EQ(Lexicon.size(), size_t(count));
     TIPO_REG_PAL record;
-    EXPECT_TRUE(LexiconLookup("w09000", record));
-    EXPECT_FALSE(LexiconLookup("w09001", record));
+    for (const char* word : {"w00000", "w09000", "w09001", "w11999"})
+        EXPECT_TRUE(LexiconLookup(word, record)) << word;
+    EXPECT_FALSE(LexiconLookup("w12000", record));
     EXPECT_GE(TagRuleLookup("TR"), 0);  // the sections after it still load
 }
 
@@ -330,6 +333,14 @@ TEST(LanguageDataPath, FallsBackToTheDataDirectory) {
         setenv("FALAVOZ_DATA", saved.c_str(), 1);
     else
         unsetenv("FALAVOZ_DATA");
+}
+
+TEST(LanguageDataPath, FalavozLngNamesAnotherFile) {
+    setenv("FALAVOZ_LNG", "/elsewhere/test.lng", 1);
+    EXPECT_EQ(LanguageDataPath(), "/elsewhere/test.lng");
+    setenv("FALAVOZ_LNG", "", 1);  // empty: as if unset
+    EXPECT_NE(LanguageDataPath(), "");
+    unsetenv("FALAVOZ_LNG");
 }
 
 TEST(ShippedLanguageData, LoadsSortedAndFindsItsWords) {

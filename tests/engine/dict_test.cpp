@@ -1,0 +1,327 @@
+// The exception dictionary: its exports and their codes, its file, and its
+// place in front of the lexicon.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Data.h"
+#include "Dict.h"
+#include "EngineState.h"
+#include "FileBytes.h"
+#include "Tables.h"
+#include "falavoz32.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DictTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Engine = EngineState{};
+        Engine.initialised = true;
+        DictClear();
+        dir_ = fs::temp_directory_path() / ("falavoz-dict-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        DictClear();
+        Engine = EngineState{};
+        fs::remove_all(dir_);
+    }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    static std::string Entry(const std::string& word) {
+        char buffer[FV_DICT_TRANSCRIPTION_SIZE] = "stale";
+        int result = TTS_DictGetEntry(word.c_str(), buffer);
+        return result == FV_OK ? std::string(buffer) : "<" + std::to_string(result) + ":" + buffer + ">";
+    }
+
+    static DictInfo Info() {
+        char name[FV_DICT_NAME_SIZE] = "stale";
+        DictInfo info;
+        EXPECT_EQ(TTS_DictGetInfo(name, &info.entryCount, &info.modified), FV_OK);
+        info.name = name;
+        return info;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(DictTest, AddLowersTheWordButLookupsDoNot) {
+    EXPECT_EQ(TTS_DictAdd("Casa", "-k`a-za"), FV_OK);
+    EXPECT_EQ(Entry("Casa"), "<-21:>");  // the buffer is emptied
+    EXPECT_EQ(Entry("casa"), "-k`a-za");
+    EXPECT_EQ(TTS_DictAdd("casa", "x"), FV_WORD_EXISTS);
+    EXPECT_EQ(TTS_DictAdd("CASA", "x"), FV_WORD_EXISTS);
+
+    EXPECT_EQ(TTS_DictUpdate("CASA", "-k`a-sa"), FV_OK);  // update lowers too
+    EXPECT_EQ(Entry("casa"), "-k`a-sa");
+    EXPECT_EQ(TTS_DictUpdate("mesa", "x"), FV_WORD_NOT_FOUND);
+
+    EXPECT_EQ(TTS_DictDelete("Casa"), FV_WORD_NOT_FOUND);
+    EXPECT_EQ(TTS_DictDelete("casa"), FV_OK);
+    EXPECT_EQ(Entry("casa"), "<-21:>");
+    EXPECT_EQ(TTS_DictDelete("casa"), FV_WORD_NOT_FOUND);
+}
+
+TEST_F(DictTest, AddsKeepTheTableSortedAndSaveWritesItWithCrLf) {
+    for (const char* word : {"mesa", "abc", "zebra", "casa", "\xE9gua", "b"})
+        ASSERT_EQ(TTS_DictAdd(word, (std::string("t-") + word).c_str()), FV_OK) << word;
+    std::string path = (dir_ / "sorted.dic").string();
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    EXPECT_EQ(Slurp(path),
+              "abc\tt-abc\r\nb\tt-b\r\ncasa\tt-casa\r\nmesa\tt-mesa\r\nzebra\tt-zebra\r\n"
+              "\xE9gua\tt-\xE9gua\r\n");
+    for (const char* word : {"abc", "b", "casa", "mesa", "zebra", "\xE9gua"})
+        EXPECT_EQ(Entry(word), std::string("t-") + word);
+}
+
+TEST_F(DictTest, FlagsAndCountFollowEachChange) {
+    DictInfo info = Info();
+    EXPECT_EQ(info.name, "");
+    EXPECT_EQ(info.entryCount, 0);
+    EXPECT_EQ(info.modified, 0);
+
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+    info = Info();
+    EXPECT_EQ(info.entryCount, 1);
+    EXPECT_EQ(info.modified, 1);
+
+    std::string path = (dir_ / "one.dic").string();
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    info = Info();
+    EXPECT_EQ(info.name, path);
+    EXPECT_EQ(info.modified, 0);
+    ASSERT_EQ(TTS_DictUpdate("casa", "kk"), FV_OK);
+    EXPECT_EQ(Info().modified, 1);
+
+    ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+    info = Info();
+    EXPECT_EQ(info.modified, 0);
+    EXPECT_EQ(info.entryCount, 1);
+    EXPECT_EQ(Entry("casa"), "k");  // the saved transcription, not the later update
+
+    EXPECT_EQ(TTS_DictUnload(), FV_OK);
+    info = Info();
+    EXPECT_EQ(info.name, "");
+    EXPECT_EQ(info.entryCount, 0);
+    EXPECT_EQ(info.modified, 0);
+    EXPECT_EQ(TTS_DictUnload(), FV_INVALID_COMMAND);
+}
+
+TEST_F(DictTest, TheTableHolds5001Entries) {
+    char word[16];
+    for (int i = 0; i < kDictionarySlots; ++i) {
+        std::snprintf(word, sizeof word, "w%05d", i);
+        ASSERT_EQ(TTS_DictAdd(word, "x"), FV_OK) << word;
+    }
+    EXPECT_EQ(TTS_DictAdd("another", "x"), FV_DICTIONARY_FULL);
+    EXPECT_EQ(Info().entryCount, 5001);
+    EXPECT_EQ(Entry("w05000"), "x");
+}
+
+TEST_F(DictTest, LoadStopsAtAnEmptyOrStarLineAndKeepsLinesAsTheyStand) {
+    struct Case {
+        std::string content;
+        int count;
+    };
+    const Case cases[] = {
+        {"abc\tx\r\nb\ty\r\n\r\nc\tz\r\n", 2},  // the third line is empty
+        {"abc\tx\r\n*comment\r\nb\ty\r\n", 1},
+        {"abc\tx\nb\ty\n", 2},  // LF alone
+        {"abc\tx\r\nb\ty", 2},  // no line end at the end
+        {"", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content);
+        ASSERT_EQ(TTS_DictLoad(Write("a.dic", c.content).c_str()), FV_OK);
+        EXPECT_EQ(Info().entryCount, c.count);
+        EXPECT_EQ(Info().modified, 0);
+    }
+
+    // A line without a TAB is a word with an empty transcription; capitals
+    // in the file are matched by lower-case lookups only.
+    ASSERT_EQ(TTS_DictLoad(Write("b.dic", "Casa\t-k`a-za\r\nsolo\r\n").c_str()), FV_OK);
+    EXPECT_EQ(Entry("casa"), "-k`a-za");
+    EXPECT_EQ(Entry("Casa"), "<-21:>");
+    EXPECT_EQ(Entry("solo"), "");
+}
+
+TEST_F(DictTest, AnUnsortedFileIsSearchedAsItStands) {
+    ASSERT_EQ(TTS_DictLoad(Write("u.dic", "b\t1\r\nc\t2\r\na\t3\r\n").c_str()), FV_OK);
+    EXPECT_EQ(Entry("c"), "2");
+    EXPECT_EQ(Entry("a"), "<-21:>");
+}
+
+TEST_F(DictTest, LoadKeepsTheFirst5001Entries) {
+    std::string lines;
+    for (int i = 0; i < kDictionarySlots; ++i) lines += "w" + std::to_string(100000 + i) + "\tx\r\n";
+    // Exactly as many as the table holds is no error; one more is.
+    EXPECT_EQ(TTS_DictLoad(Write("full.dic", lines).c_str()), FV_OK);
+    EXPECT_EQ(Info().entryCount, 5001);
+    EXPECT_EQ(TTS_DictLoad(Write("over.dic", lines + "z\tx\r\n").c_str()), FV_DICTIONARY_FULL);
+    DictInfo info = Info();
+    EXPECT_EQ(info.entryCount, 5001);
+    EXPECT_EQ(info.name, (dir_ / "over.dic").string());
+    EXPECT_EQ(Entry("w105000"), "x");
+}
+
+TEST_F(DictTest, AFailedLoadLeavesNoDictionary) {
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+    EXPECT_EQ(TTS_DictLoad((dir_ / "missing.dic").c_str()), FV_OPEN_ERROR);
+    EXPECT_EQ(Info().entryCount, 0);
+    EXPECT_EQ(Info().name, "");
+    EXPECT_EQ(TTS_DictUnload(), FV_INVALID_COMMAND);
+
+    // A directory opens but cannot be read: the read error is reported.
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+    EXPECT_EQ(TTS_DictLoad(dir_.c_str()), FV_OPEN_ERROR);
+    EXPECT_EQ(Info().entryCount, 0);
+    EXPECT_EQ(Info().name, "");
+}
+
+TEST_F(DictTest, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
+    std::string path = Write("d.dic", "old\tcontents\r\n");
+    ASSERT_EQ(TTS_DictAdd("casa", "-k`a-za"), FV_OK);
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    EXPECT_EQ(Slurp(path), "casa\t-k`a-za\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+// A failed save leaves the previous file, the name and the modified flag.
+TEST_F(DictTest, ASaveIntoAMissingFolderFails) {
+    std::string first = (dir_ / "first.dic").string();
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+    ASSERT_EQ(TTS_DictSave(first.c_str()), FV_OK);
+    ASSERT_EQ(TTS_DictAdd("mesa", "m"), FV_OK);
+
+    EXPECT_EQ(TTS_DictSave((dir_ / "no" / "such.dic").c_str()), FV_WRITE_ERROR);
+    DictInfo info = Info();
+    EXPECT_EQ(info.name, first);
+    EXPECT_EQ(info.modified, 1);
+    EXPECT_EQ(info.entryCount, 2);
+}
+
+TEST_F(DictTest, ASaveThatFailsPartWayKeepsThePreviousFile) {
+    const std::string previous = "casa\t-k`a-za\r\n";
+    std::string path = Write("d.dic", previous);
+    ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_EQ(TTS_DictAdd(("palavra" + std::to_string(10000 + i)).c_str(), "-pa-l`a-vra"), FV_OK);
+
+    // Files may not grow past 4 KB for the length of the save.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int result = TTS_DictSave(path.c_str());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, FV_WRITE_ERROR);
+    EXPECT_EQ(Slurp(path), previous);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    DictInfo info = Info();
+    EXPECT_EQ(info.name, path);
+    EXPECT_EQ(info.modified, 1);
+
+    // Another name fails the same way and does not become the name either.
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    result = TTS_DictSave((dir_ / "other.dic").c_str());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(result, FV_WRITE_ERROR);
+    EXPECT_EQ(Info().name, path);
+    EXPECT_FALSE(fs::exists(dir_ / "other.dic"));
+}
+
+TEST_F(DictTest, HostBuffersAreNeverOverrun) {
+    const std::string longest(FV_DICT_TRANSCRIPTION_SIZE - 1, 'a');
+    EXPECT_EQ(TTS_DictAdd("longa", longest.c_str()), FV_OK);
+    EXPECT_EQ(TTS_DictAdd("longer", (longest + "a").c_str()), FV_INVALID_VALUE);
+    EXPECT_EQ(TTS_DictUpdate("longa", (longest + "a").c_str()), FV_INVALID_VALUE);
+    EXPECT_EQ(Entry("longa"), longest);
+
+    // A file may hold longer lines: the copy is cut to the buffer.
+    const std::string tooLong(1000, 'b');
+    std::string path = Write("long.dic", "longa\t" + tooLong + "\r\n");
+    ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+    char buffer[FV_DICT_TRANSCRIPTION_SIZE + 1];
+    std::memset(buffer, '#', sizeof buffer);
+    ASSERT_EQ(TTS_DictGetEntry("longa", buffer), FV_OK);
+    EXPECT_EQ(std::string(buffer), tooLong.substr(0, FV_DICT_TRANSCRIPTION_SIZE - 1));
+    EXPECT_EQ(buffer[FV_DICT_TRANSCRIPTION_SIZE], '#');
+
+    // And a long file name is cut in the name buffer.
+    fs::path folder = dir_ / std::string(200, 'd');
+    fs::create_directories(folder);
+    std::string longName = (folder / (std::string(100, 'n') + ".dic")).string();
+    ASSERT_EQ(TTS_DictSave(longName.c_str()), FV_OK);
+    char name[FV_DICT_NAME_SIZE + 1];
+    std::memset(name, '#', sizeof name);
+    ASSERT_EQ(TTS_DictGetInfo(name, nullptr, nullptr), FV_OK);
+    EXPECT_EQ(std::string(name), longName.substr(0, FV_DICT_NAME_SIZE - 1));
+    EXPECT_EQ(name[FV_DICT_NAME_SIZE], '#');
+}
+
+TEST_F(DictTest, NullPointersAreEmptyTextsOrNowhereToWrite) {
+    EXPECT_EQ(TTS_DictAdd(nullptr, nullptr), FV_OK);  // an empty word
+    EXPECT_EQ(TTS_DictAdd("", "x"), FV_WORD_EXISTS);
+    EXPECT_EQ(TTS_DictGetEntry("", nullptr), FV_OK);
+    EXPECT_EQ(TTS_DictGetInfo(nullptr, nullptr, nullptr), FV_OK);
+    EXPECT_EQ(TTS_DictLoad(nullptr), FV_OPEN_ERROR);
+}
+
+TEST_F(DictTest, EveryCallNeedsAnInitialisedEngine) {
+    Engine.initialised = false;
+    char buffer[FV_DICT_NAME_SIZE];
+    int16_t count = 0, modified = 0;
+    EXPECT_EQ(TTS_DictLoad("x"), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictSave("x"), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictAdd("x", "y"), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictUpdate("x", "y"), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictDelete("x"), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictGetEntry("x", buffer), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictGetInfo(buffer, &count, &modified), FV_NOT_INITIALISED);
+    EXPECT_EQ(TTS_DictUnload(), FV_NOT_INITIALISED);
+}
+
+TEST_F(DictTest, TheWordLookupAsksTheDictionaryBeforeTheLexicon) {
+    std::string lng = Write("t.lng", "casa\tE\t -k'a-za\t0\t2\tS\t\r\nmesa\tE\t -m'e-za\t0\t0\t \t\r\n");
+    ASSERT_EQ(LoadLanguageData(lng), 0);
+    ASSERT_EQ(TTS_DictAdd("Casa", "-k`a-sa"), FV_OK);
+    Tokens[0] = TIPO_TOKEN{};
+    Tokens[0].person = 3;
+
+    std::string phonetic;
+    WordLookup("CASA", 0, phonetic);  // the lookup lowers the word
+    EXPECT_EQ(phonetic, "-k`a-sa");
+    EXPECT_EQ(Tokens[0].tag, "-");
+    EXPECT_EQ(Tokens[0].subclass, " ");
+    EXPECT_EQ(Tokens[0].vowelClass, 0);
+    EXPECT_EQ(Tokens[0].person, 0);
+
+    WordLookup("mesa", 0, phonetic);
+    EXPECT_EQ(phonetic, " -m'e-za");
+    EXPECT_EQ(Tokens[0].tag, "E");
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// The wave-out device on ALSA, against ALSA's own "null" and "file" devices:
+// the captured bytes are the samples played, completions arrive once through
+// the notification descriptor, and failures map onto the engine's codes.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "AudioDevice.h"
+#include "EngineState.h"
+#include "FileBytes.h"
+#include "WaveOut.h"
+#include "frmAux.h"
+#include "posix/AlsaDevice.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets FALAVOZ_ALSA_DEVICE for the life of the object.
+class ScopedAlsaDevice {
+public:
+    explicit ScopedAlsaDevice(const std::string& name) {
+        if (const char* old = std::getenv("FALAVOZ_ALSA_DEVICE")) previous_ = old;
+        setenv("FALAVOZ_ALSA_DEVICE", name.c_str(), 1);
+    }
+    ~ScopedAlsaDevice() {
+        if (previous_.empty())
+            unsetenv("FALAVOZ_ALSA_DEVICE");
+        else
+            setenv("FALAVOZ_ALSA_DEVICE", previous_.c_str(), 1);
+    }
+
+private:
+    std::string previous_;
+};
+
+// A tone of ms milliseconds at 16 kHz.
+AudioBuffer Tone(int ms, double hz = 440) {
+    AudioBuffer buffer;
+    const size_t samples = static_cast<size_t>(ms) * 16;
+    EXPECT_TRUE(buffer.Allocate(samples * 2));
+    for (size_t k = 0; k < samples; ++k) {
+        const auto value =
+            static_cast<int16_t>(8000 * std::sin(2 * M_PI * hz * static_cast<double>(k) / 16000));
+        buffer.data[2 * k] = static_cast<uint8_t>(value & 0xFF);
+        buffer.data[2 * k + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+    }
+    buffer.length = samples * 2;
+    return buffer;
+}
+
+std::string Bytes(const AudioBuffer& buffer) {
+    return std::string(reinterpret_cast<const char*>(buffer.data.get()), buffer.length);
+}
+
+bool WaitForCompletion(int timeoutMs) {
+    pollfd fd = {AuxNotificationFd(), POLLIN, 0};
+    return poll(&fd, 1, timeoutMs) == 1;
+}
+
+class AlsaOutput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Engine = EngineState{};
+        UseAudioDevice(nullptr);
+        TakeWaveDone();
+        capture_ = fs::temp_directory_path() / ("falavoz-waveout-" + std::to_string(getpid()) + ".raw");
+        fs::remove(capture_);
+    }
+    void TearDown() override {
+        fs::remove(capture_);
+        Engine = EngineState{};
+    }
+    std::string FileDevice() const { return "file:FILE=" + capture_.string() + ",FORMAT=raw"; }
+
+    fs::path capture_;
+};
+
+TEST_F(AlsaOutput, TheFileDeviceCapturesTheSamplesPlayed) {
+    ScopedAlsaDevice file(FileDevice());
+    for (bool asynchronous : {false, true}) {
+        SCOPED_TRACE(asynchronous ? "asynchronous" : "synchronous");
+        AudioBuffer tone = Tone(730);
+        const std::string expected = Bytes(tone);
+        if (asynchronous) {
+            // No chain runs after a buffer queued outside one.
+            ASSERT_EQ(PlayBuffer(tone, true), FV_OK);
+            ASSERT_TRUE(WaitForCompletion(10000));
+            HandleWaveOutDone();
+        } else {
+            ASSERT_EQ(PlayBuffer(tone, false), FV_OK);
+        }
+        EXPECT_EQ(tone.data, nullptr) << "the device took the buffer";
+        EXPECT_FALSE(WaitForCompletion(0)) << "one completion, taken";
+        const std::string captured = Slurp(capture_);
+        EXPECT_EQ(captured.size(), expected.size());
+        EXPECT_TRUE(captured == expected);
+    }
+}
+
+TEST_F(AlsaOutput, PauseResumeAndResetOnTheNullDevice) {
+    ScopedAlsaDevice null("null");
+    AudioDevice& device = SystemAudioDevice();
+    EXPECT_TRUE(device.Installed());
+    AudioBuffer tone = Tone(2000);
+
+    ASSERT_EQ(device.Open(16000), FV_OK);
+    ASSERT_EQ(device.Start(tone.data.get(), tone.length, PostWaveDone), FV_OK);
+    // The null device takes samples as fast as they come; paused or not, the
+    // completion comes once.
+    EXPECT_EQ(device.Pause(), FV_OK);
+    EXPECT_EQ(device.Resume(), FV_OK);
+    ASSERT_TRUE(WaitForCompletion(10000));
+    EXPECT_TRUE(TakeWaveDone());
+    EXPECT_EQ(device.Pause(), FV_OK) << "nothing left to pause";
+    EXPECT_EQ(device.Close(), FV_OK);
+    EXPECT_FALSE(TakeWaveDone());
+
+    // A reset gives the buffer back at once.
+    ASSERT_EQ(device.Open(16000), FV_OK);
+    EXPECT_EQ(device.Reset(), FV_OK);
+    ASSERT_EQ(device.Start(tone.data.get(), tone.length, PostWaveDone), FV_OK);
+    ASSERT_TRUE(WaitForCompletion(10000));
+    EXPECT_EQ(device.Close(), FV_OK);
+    EXPECT_TRUE(TakeWaveDone());
+}
+
+TEST_F(AlsaOutput, OpenFailuresMapOntoTheEngineCodes) {
+    struct Case {
+        int error, code;
+    };
+    for (Case c : {Case{-EBUSY, FV_DEVICE_BUSY}, Case{-ENOENT, FV_NO_DEVICE}, Case{-ENODEV, FV_NO_DEVICE},
+                   Case{-ENXIO, FV_NO_DEVICE}, Case{-ENOMEM, FV_DEVICE_NO_MEMORY},
+                   Case{-EINVAL, FV_DEVICE_OPEN_ERROR}, Case{-EIO, FV_DEVICE_OPEN_ERROR}})
+        EXPECT_EQ(AlsaOpenErrorCode(c.error), c.code) << c.error;
+
+    {
+        ScopedAlsaDevice missing("falavoz_no_such_device");
+        EXPECT_FALSE(SystemAudioDevice().Installed());
+        AudioBuffer tone = Tone(100);
+        EXPECT_EQ(PlayBuffer(tone, false), FV_NO_DEVICE);
+        EXPECT_EQ(tone.data, nullptr) << "freed";
+        EXPECT_FALSE(WaitForCompletion(0));
+    }
+    {
+        ScopedAlsaDevice null("null");
+        EXPECT_EQ(SystemAudioDevice().Open(0), FV_FORMAT_UNSUPPORTED);
+        EXPECT_EQ(SystemAudioDevice().Close(), FV_OK);
+    }
+}
+
+TEST_F(AlsaOutput, TheDefaultDeviceIsInstalledExactlyWhenItOpens) {
+    unsetenv("FALAVOZ_ALSA_DEVICE");
+    AudioDevice& device = SystemAudioDevice();
+    const int opened = device.Open(16000);
+    device.Close();
+    EXPECT_EQ(device.Installed(), opened != FV_NO_DEVICE) << opened;
+    if (!fs::exists("/dev/snd") && opened != FV_OK) {
+        // No sound card on this machine.
+        EXPECT_EQ(opened, FV_NO_DEVICE);
+    }
+}
+
+TEST_F(AlsaOutput, ThePlaybackRateIsTheDevicesRate) {
+    // The file device writing a WAV file says which rate it was opened at.
+    ScopedAlsaDevice file("file:FILE=" + capture_.string() + ",FORMAT=wav");
+    Engine.playbackRate = 22050;
+    AudioBuffer tone = Tone(300);
+    const std::string expected = Bytes(tone);
+    ASSERT_EQ(PlayBuffer(tone, false), FV_OK);
+    const std::string wav = Slurp(capture_);
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(Le32(wav, 24), 22050u);
+    EXPECT_EQ(Le16(wav, 22), 1u) << "mono";
+    EXPECT_EQ(Le16(wav, 34), 16u) << "16-bit";
+    EXPECT_TRUE(wav.substr(44) == expected) << "the same samples";
+}
+
+}  // namespace
