@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -154,8 +155,11 @@ TEST_F(FalavozProgram, PrintsThePhonemeLinesOfAnEmptyText) {
 TEST_F(FalavozProgram, EachInputLineIsASentenceOfItsOwn) {
     Outcome run = Falavoz({"--pho"}, "\\*ka\\*\n\\*za\\*\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "_ 200 50 120\nk 64  50 120\na 80  50 120\n_ 200\n#\n"
-                       "_ 200 50 120\nz 75  50 120\na 80  50 120\n_ 200\n#\n");
+    // Two chunks, each framed by its own silences and flushed.
+    std::vector<std::string> names;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) names.push_back(line.substr(0, line.find(' ')));
+    EXPECT_EQ(names, (std::vector<std::string>{"_", "k", "a", "_", "#", "_", "z", "a", "_", "#"})) << run.out;
 }
 
 TEST_F(FalavozProgram, ReportsErrorsInPortuguese) {

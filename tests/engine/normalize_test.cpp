@@ -29,16 +29,21 @@ protected:
 TEST_F(NormalizeTest, NumbersAgreeWithTheWordTheyCount) {
     struct Case {
         const char* text;
-        const char* phones;
+        const char* number;
     };
     const Case cases[] = {
-        {"2 casas", "duaSkazaS"},       // feminine noun after the number
-        {"2 vezes", "duaSvezeS"},       // a count word
-        {"de 2 casas", "didoySkazaS"},  // "de" before the number
-        {"2, casas", "doySkazaS"},      // the number carries punctuation
-        {"2 carros", "doySkaRoS"},
+        {"2 casas", "duaS"},     // feminine noun after the number
+        {"2 vezes", "duaS"},     // a count word
+        {"de 2 casas", "doyS"},  // "de" before the number
+        {"2, casas", "doyS"},    // the number carries punctuation
+        {"2 carros", "doyS"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Phones(c.text), c.phones) << c.text;
+    for (const Case& c : cases) {
+        std::string phones = Phones(c.text);
+        std::string other = std::string(c.number) == "duaS" ? "doyS" : "duaS";
+        EXPECT_NE(phones.find(c.number), std::string::npos) << c.text << ": " << phones;
+        EXPECT_EQ(phones.find(other), std::string::npos) << c.text << ": " << phones;
+    }
 }
 
 TEST_F(NormalizeTest, ACurrencySignJoinsTheAmountAfterIt) {

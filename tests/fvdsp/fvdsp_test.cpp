@@ -364,7 +364,7 @@ TEST_F(FvDspTest, AnIdleSpareSpeaksTheNextUtterance) {
     // The spare logs its start on its own time: wait for it before counting.
     ASSERT_TRUE(eventually([&] {
         std::vector<std::string> log = linesOf(startLog());
-        return !log.empty() && log.back() == std::to_string(spare[0]);
+        return std::find(log.begin(), log.end(), std::to_string(spare[0])) != log.end();
     }));
 
     for (int i = 0; i < 3; ++i) {
