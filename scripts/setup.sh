@@ -35,5 +35,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     clang libclang-rt-14-dev \
     mbrola mbrola-br1 \
     libasound2-dev alsa-utils libsoxr-dev \
-    espeak-ng sox bc hyperfine >/dev/null
+    espeak-ng sox bc hyperfine python3 >/dev/null
 echo "setup: pacotes instalados"

@@ -1,0 +1,425 @@
+#!/usr/bin/env python3
+"""Builds the language data file data/brport.lng.
+
+Sources (in --data, by default ../shared/data beside the repository):
+  freq_ptbr.tsv        word and count in Brazilian film subtitles
+  ud_ptbr_lexicon.tsv  form, lemma, UPOS, features, count (Universal Dependencies)
+  wikipron_dev.tsv     word and broad IPA (WikiPron)
+and the curated lists in data/lexicon/ (see data/README.md).
+
+What goes in:
+  - every word of the frequency list and of the UD lexicon that is written in
+    letters, with its class letter (from UD, else guessed from its ending),
+    and the regular forms of UD nouns and adjectives (plural, feminine) and
+    the adverbs in -mente of UD adjectives;
+  - a transcription for each: the letter rules with the corrections of
+    tools/pronounce.py, the stressed e/o opened by the pattern learned from
+    the WikiPron pronunciations;
+  - vowel classes: 6 or 7 for verb infinitives whose stressed stem vowel
+    opens, 3 for nouns and adjectives whose stressed vowel is open, and the
+    classes given in the curated lists;
+  - the curated lists, which override everything else;
+  - the tag rules and the suffix rules of data/lexicon/.
+The output is sorted by the byte order (Windows-1252) of the lower-case word,
+written in Windows-1252 with CR LF line ends. The same inputs give the same
+file.
+
+--holdout K/N leaves the WikiPron words whose bucket (a hash of the word) is
+K of N out of the learning, to measure on them words the patterns were not
+learned from (tools/evaluate.py --only-bucket K/N).
+"""
+
+import argparse
+import collections
+import hashlib
+import os
+import re
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import engine_model as em  # noqa: E402
+import pronounce  # noqa: E402
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DEFAULT_DATA = os.path.join(os.path.dirname(REPO), "shared", "data")
+LEXICON_DIR = os.path.join(REPO, "data", "lexicon")
+OUTPUT = os.path.join(REPO, "data", "brport.lng")
+
+UPOS_LETTER = {
+    "NOUN": "E", "PROPN": "E", "ADJ": "E", "VERB": "V", "AUX": "V", "ADV": "D", "PRON": "P",
+    "DET": "T", "NUM": "T", "ADP": "R", "ADP+DET": "R", "ADP+PRON": "R", "CCONJ": "C", "SCONJ": "C",
+    "INTJ": "-", "PART": "D",
+}
+WORD_RE = re.compile(r"^[a-zà-öø-ÿ]+$")
+CURATED_FILES = ("function_words.tsv", "abbreviations.tsv", "units.tsv", "acronyms.tsv", "loanwords.tsv",
+                 "irregular.tsv")
+RULE_SLOTS = 256
+
+
+def bucket(word, n):
+    return int(hashlib.md5(word.encode("utf-8")).hexdigest(), 16) % n
+
+
+def readable(word):
+    """A word the lexicon can hold: letters only, Windows-1252, with a vowel
+    and not a consonant cluster the engine spells out (dr, km, cpf)."""
+    return (len(word) > 1 and WORD_RE.match(word) is not None and encodable(word)
+            and any(em.is_vowel(ch) for ch in word) and not em.is_hard_cluster(word))
+
+
+def encodable(word):
+    try:
+        word.encode("cp1252")
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
+# ---- reading the sources ----
+
+
+def read_tsv(path):
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\r\n")
+            if line and not line.startswith("#"):
+                yield line.split("\t")
+
+
+def load_frequency(data):
+    return {f[0]: int(f[1]) for f in read_tsv(os.path.join(data, "freq_ptbr.tsv")) if len(f) >= 2}
+
+
+def load_ud(data):
+    """form -> Counter of class letters; lemma -> Counter of class letters."""
+    forms = collections.defaultdict(collections.Counter)
+    lemmas = collections.defaultdict(collections.Counter)
+    for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv")):
+        if len(f) < 5:
+            continue
+        form, lemma, upos, count = f[0], f[1], f[2], int(f[4])
+        letter = UPOS_LETTER.get(upos)
+        if letter is None:
+            continue
+        forms[form][letter] += count
+        if lemma not in ("_", "") and "+" not in lemma and upos in ("NOUN", "ADJ", "VERB"):
+            lemmas[lemma.lower()][upos] += count
+    return forms, lemmas
+
+
+def load_wikipron(data):
+    rows = collections.OrderedDict()
+    for f in read_tsv(os.path.join(data, "wikipron_dev.tsv")):
+        if len(f) >= 2:
+            rows.setdefault(f[0], []).append(f[1])
+    return rows
+
+
+def load_curated(directory):
+    entries = collections.OrderedDict()
+    for name in CURATED_FILES:
+        for f in read_tsv(os.path.join(directory, name)):
+            f = f + [""] * (5 - len(f))
+            word, tag, transcription, vclass, subclass = f[:5]
+            entries[word.lower()] = {"tag": tag.strip(), "transcription": transcription,
+                                     "vclass": int(vclass or 0), "subclass": (subclass or " ")[:1] or " ",
+                                     "source": name}
+    return entries
+
+
+def load_spoken_u(directory):
+    with open(os.path.join(directory, "spoken_u.txt"), encoding="utf-8") as f:
+        return [ln.strip() for ln in f if ln.strip() and not ln.startswith("#")]
+
+
+def load_tag_rules(directory):
+    return [tuple((f + ["", "", "", ""])[:4]) for f in read_tsv(os.path.join(directory, "tag_rules.tsv"))]
+
+
+def load_suffix_rules(directory):
+    return [tuple((f + [""] * 8)[:8]) for f in read_tsv(os.path.join(directory, "suffix_rules.tsv"))]
+
+
+# ---- class letters ----
+
+
+def tag_of(counts):
+    """The class letter of a form: its most frequent UD class."""
+    if not counts:
+        return ""
+    return sorted(counts.items(), key=lambda kv: (-kv[1], kv[0]))[0][0]
+
+
+VERB_ENDINGS = ("ar", "er", "ir", "ando", "endo", "indo", "ava", "avam", "aram", "eram", "iram", "ou", "eu",
+                "iu", "asse", "esse", "isse", "ado", "ido", "aria", "eria", "iria", "arei", "erei", "irei")
+
+
+def guess_tag(word):
+    if word.endswith("mente") and len(word) > 6:
+        return "D"
+    if word.endswith(VERB_ENDINGS):
+        return "V"
+    return "E"
+
+
+# ---- inflection of UD lemmas ----
+
+
+def plural(word):
+    if word.endswith("ão"):
+        return word[:-2] + "ões"
+    if word[-1:] in "aeiouáéíóúâêô":
+        return word + "s"
+    if word.endswith("m"):
+        return word[:-1] + "ns"
+    if word.endswith("al"):
+        return word[:-2] + "ais"
+    if word.endswith("el") and not word.endswith("vel"):
+        return word[:-2] + "éis"
+    if word.endswith("vel"):
+        return word[:-2] + "eis"
+    if word.endswith("ol"):
+        return word[:-2] + "óis"
+    if word.endswith("ul"):
+        return word[:-2] + "uis"
+    if word[-1:] in "rz":
+        return word + "es"
+    if word.endswith("s") or word.endswith("x"):
+        return None
+    return None
+
+
+def feminine(word):
+    if word.endswith("o"):
+        return word[:-1] + "a"
+    if word.endswith("or"):
+        return word + "a"
+    return None
+
+
+def _drop_accent(word):
+    """The adverb in -mente loses the adjective's written accent (rápida ->
+    rapidamente)."""
+    table = str.maketrans("áéíóúâêô", "aeiouaeo")
+    return word.translate(table)
+
+
+def inflections(lemma, upos_counts):
+    forms = set()
+    if upos_counts.get("NOUN") or upos_counts.get("ADJ"):
+        p = plural(lemma)
+        if p:
+            forms.add(p)
+    if upos_counts.get("ADJ"):
+        fem = feminine(lemma)
+        if fem:
+            forms.add(fem)
+            forms.add(fem + "s")
+            forms.add(_drop_accent(fem) + "mente")
+        elif lemma[-1:] in "elz" or lemma.endswith("nte"):
+            forms.add(_drop_accent(lemma) + "mente")
+    return forms
+
+
+# ---- vowel classes ----
+
+
+def verb_class(word, reader):
+    """7 (-ar) or 6 (-er, -ir) when the stressed stem vowel of the forms
+    stressed on the stem is an open e or o; else 0."""
+    if len(word) < 4 or word[-2:] not in ("ar", "er", "ir"):
+        return 0
+    stem_form = word[:-2] + ("a" if word.endswith("ar") else "e")
+    phones, si, vi = reader.phones(stem_form, "V")
+    if 0 <= si < len(phones) and phones[si] in ("é", "ó"):
+        return 7 if word.endswith("ar") else 6
+    return 0
+
+
+def noun_class(transcription, tag):
+    """3 (always open) for a noun or adjective whose stressed vowel is open."""
+    if tag != "E":
+        return 0
+    mark = transcription.find("'")
+    if mark >= 0 and mark + 1 < len(transcription) and transcription[mark + 1] in ("é", "ó"):
+        return 3
+    return 0
+
+
+# ---- rule tables ----
+
+
+def place_rules(keys):
+    """Simulates the engine's open addressing: returns the slot of each rule
+    (in file order), or raises when a rule could not be reached."""
+    used = [None] * RULE_SLOTS
+    slots = []
+    for key in keys:
+        home = em.rule_hash(key.encode("cp1252"))
+        slot = next((s for s in range(home, RULE_SLOTS) if used[s] is None), None)
+        if slot is None:
+            slot = next((s for s in range(home - 1, -1, -1) if used[s] is None), None)
+        if slot is None:
+            raise ValueError("rule table full at %r" % key)
+        used[slot] = key
+        slots.append(slot)
+    # Every rule must be reachable: found from the key's lookup and then
+    # through consecutive slots holding the same key.
+    for key in set(keys):
+        home = em.rule_hash(key.encode("cp1252"))
+        first = None
+        s = home
+        while s < RULE_SLOTS and used[s] is not None:
+            if used[s] == key:
+                first = s
+                break
+            s += 1
+        if first is None:
+            s = home - 1
+            while s >= 0 and used[s] is not None:
+                if used[s] == key:
+                    first = s
+                    break
+                s -= 1
+        reach = set()
+        s = first
+        while s is not None and used[s] == key:
+            reach.add(s)
+            s = (s + 1) % RULE_SLOTS
+            if s == first:
+                break
+        wanted = {sl for sl, k in zip(slots, keys) if k == key}
+        if first is None or wanted - reach:
+            raise ValueError("rules for %r are not reachable in the table" % key)
+    return slots
+
+
+def order_rules(rules):
+    """Orders rules so that the rules of one key stand together (in their file
+    order) and the keys with most rules are placed first."""
+    groups = collections.OrderedDict()
+    for r in rules:
+        groups.setdefault(r[0], []).append(r)
+    ordered_keys = sorted(groups, key=lambda k: (-len(groups[k]), list(groups).index(k)))
+    out = [r for k in ordered_keys for r in groups[k]]
+    place_rules([r[0] for r in out])
+    return out
+
+
+# ---- the lexicon ----
+
+
+def build(data, lexicon_dir, holdout=None, truth_rank=20000):
+    freq = load_frequency(data)
+    ud_forms, ud_lemmas = load_ud(data)
+    wikipron = load_wikipron(data)
+    curated = load_curated(lexicon_dir)
+    spoken_u = load_spoken_u(lexicon_dir)
+
+    if holdout:
+        k, n = holdout
+        learn_rows = collections.OrderedDict((w, r) for w, r in wikipron.items() if bucket(w, n) != k)
+    else:
+        learn_rows = wikipron
+
+    def pos_of(word):
+        letter = tag_of(ud_forms.get(word))
+        return letter if letter in ("V", "E") else None
+
+    accented = {}
+    for word in sorted(set(freq) | set(ud_forms) | set(learn_rows)):
+        plain = _drop_accent(word)
+        if plain != word:
+            accented.setdefault(plain, word)
+    reader = pronounce.learn(learn_rows, pos_of, spoken_u, accented=accented)
+
+    vocabulary = set()
+    for word in list(freq) + list(ud_forms):
+        if readable(word):
+            vocabulary.add(word)
+    for lemma, counts in ud_lemmas.items():
+        if not readable(lemma):
+            continue
+        if counts.get("VERB") and lemma[-2:] in ("ar", "er", "ir"):
+            vocabulary.add(lemma)
+        for form in inflections(lemma, counts):
+            if readable(form):
+                vocabulary.add(form)
+    # The pronounced words too, read by the learned patterns like any other
+    # (a word held out for measuring stays out).
+    for word in learn_rows:
+        if readable(word):
+            vocabulary.add(word)
+
+    # The frequent words whose pronunciation the data give take its vowels.
+    rank = {w: k for k, w in enumerate(freq)}
+    truth = {}
+    for word, ipas in learn_rows.items():
+        if rank.get(word, truth_rank) < truth_rank:
+            truth[word] = {pronounce.pc.normalise_ipa(ipa) for ipa in ipas}
+
+    entries = {}
+    for word in sorted(vocabulary):
+        tag = tag_of(ud_forms.get(word)) or guess_tag(word)
+        pos = tag if tag in ("V", "E") else None
+        transcription = reader.transcription(word, pos, truth.get(word))
+        vclass = 0
+        if tag == "V" or (ud_lemmas.get(word, {}).get("VERB")):
+            vclass = verb_class(word, reader)
+        if not vclass:
+            vclass = noun_class(transcription, tag)
+        entries[word] = {"tag": tag, "transcription": transcription, "vclass": vclass, "subclass": " "}
+    for word, entry in curated.items():
+        e = dict(entry)
+        if not e["transcription"]:
+            e["transcription"] = reader.transcription(word.rstrip("."), e["tag"][:1])
+        entries[word] = e
+    return entries, reader
+
+
+def lexicon_lines(entries):
+    def key(word):
+        return word.lower().encode("cp1252")
+
+    lines = []
+    for word in sorted(entries, key=key):
+        e = entries[word]
+        lines.append("%s\t%s\t%s\t0\t%d\t%s\t" % (word, e["tag"], e["transcription"], e["vclass"],
+                                                e["subclass"] or " "))
+    return lines
+
+
+def write_file(path, entries, tag_rules, suffix_rules):
+    lines = lexicon_lines(entries)
+    lines.append("* tag rules")
+    lines += ["\t".join(r) for r in order_rules(tag_rules)]
+    lines.append("* suffix rules")
+    lines += ["\t".join(r) for r in order_rules(suffix_rules)]
+    text = "\r\n".join(lines) + "\r\n"
+    with open(path, "wb") as f:
+        f.write(text.encode("cp1252"))
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--data", default=DEFAULT_DATA, help="the reference data directory")
+    parser.add_argument("--lexicon-dir", default=LEXICON_DIR, help="the curated lists")
+    parser.add_argument("-o", "--output", default=OUTPUT, help="the file to write")
+    parser.add_argument("--holdout", help="K/N: leave WikiPron bucket K of N out of the learning")
+    parser.add_argument("--truth-rank", type=int, default=20000,
+                        help="words ranked above this in the frequency list take the open or closed "
+                             "vowels of their WikiPron pronunciation (default 20000; 0 for none)")
+    args = parser.parse_args(argv)
+    holdout = None
+    if args.holdout:
+        k, n = args.holdout.split("/")
+        holdout = (int(k), int(n))
+    entries, _ = build(args.data, args.lexicon_dir, holdout, args.truth_rank)
+    write_file(args.output, entries, load_tag_rules(args.lexicon_dir), load_suffix_rules(args.lexicon_dir))
+    print("%s: %d lexicon entries" % (args.output, len(entries)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
