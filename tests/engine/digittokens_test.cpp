@@ -21,18 +21,7 @@ namespace {
 
 std::string W(const std::string& utf8) { return Utf8To1252(utf8); }
 
-std::string Utf8(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::string Utf8(const std::string& text) { return Latin1ToUtf8(text); }
 
 class DigitTokensTest : public ::testing::Test {
 protected:

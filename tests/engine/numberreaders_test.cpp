@@ -20,18 +20,7 @@ namespace {
 std::string W(const std::string& utf8) { return Utf8To1252(utf8); }
 
 // Windows-1252 phones back to UTF-8, for readable failures.
-std::string Utf8(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::string Utf8(const std::string& text) { return Latin1ToUtf8(text); }
 
 class NumberReadersTest : public ::testing::Test {
 protected:

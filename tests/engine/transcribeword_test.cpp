@@ -16,18 +16,7 @@
 
 namespace {
 
-std::string ToUtf8(const std::string& text1252) {
-    std::string out;
-    for (unsigned char c : text1252) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::string ToUtf8(const std::string& text1252) { return Latin1ToUtf8(text1252); }
 
 class TranscribeWordTest : public ::testing::Test {
 public:

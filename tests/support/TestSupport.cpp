@@ -183,3 +183,16 @@ int AddWord(const std::string& symbols, char punct, int duration, float pitch) {
 
 int PhoneCount() { return phoneCount; }
 int TokenCount() { return tokenCount; }
+
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}

@@ -89,3 +89,7 @@ int AddPhone(const std::string& symbol, int token, int duration = 80, float pitc
 int AddWord(const std::string& symbols, char punct = 0, int duration = 80, float pitch = 120);
 int PhoneCount();
 int TokenCount();
+
+// Windows-1252 phone strings as UTF-8, for readable failure messages (the
+// phone symbols are all in the Latin-1 range).
+std::string Latin1ToUtf8(const std::string& text);
