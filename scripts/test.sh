@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every test: installs what is missing, builds with warnings as errors
 # and runs the suite, then does the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then fuzzes the engine for a minute.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
@@ -18,6 +18,10 @@ run_suite() {
 
 run_suite build
 run_suite build-asan -DFALAVOZ_SANITIZE=ON
+
+# A minute of libFuzzer on the engine (the full ten minutes: run_fuzz.sh 600).
+echo "== fuzz"
+sh tests/fuzz/run_fuzz.sh 60
 
 # No mbrola child may outlive the tests.
 if pgrep -x mbrola >/dev/null 2>&1; then
