@@ -16,5 +16,3 @@ bool FileExists(const std::string& path);
 char SystemDecimalSeparator();
 // A message the engine would show in a message box; here on standard error.
 void ShowMessage(const std::string& text);
-// Whether the system has a wave output device.
-bool HasAudioDevice();

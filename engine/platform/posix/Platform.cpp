@@ -1,7 +1,6 @@
 // Linux stand-ins for the Windows services the engine uses.
 #include "Platform.h"
 
-#include <alsa/asoundlib.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -59,11 +58,3 @@ char SystemDecimalSeparator() {
 }
 
 void ShowMessage(const std::string& text) { std::fprintf(stderr, "Falavoz: %s\n", text.c_str()); }
-
-bool HasAudioDevice() {
-    // A device named in the environment (a test's "null" or file plugin)
-    // counts as installed.
-    if (const char* device = std::getenv("FALAVOZ_ALSA_DEVICE"); device && *device) return true;
-    int card = -1;
-    return snd_card_next(&card) == 0 && card >= 0;
-}
