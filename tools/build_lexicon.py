@@ -11,10 +11,13 @@ What goes in:
   - every word of the frequency list and of the UD lexicon that is written in
     letters, with its class letter (from UD, else guessed from its ending),
     and the regular forms of UD nouns and adjectives (plural, feminine) and
-    the adverbs in -mente of UD adjectives;
+    the adverbs in -mente of UD adjectives; then the regular derivations of
+    every noun or adjective so far (plural, feminine, -mente, -ia from -ico,
+    the infinitive of -ação);
   - a transcription for each: the letter rules with the corrections of
     tools/pronounce.py, the stressed e/o opened by the pattern learned from
-    the WikiPron pronunciations;
+    the WikiPron pronunciations (a plural or -am/-em form takes the vowels
+    of its pronounced singular);
   - vowel classes: 6 or 7 for verb infinitives whose stressed stem vowel
     opens, 3 for nouns and adjectives whose stressed vowel is open, and the
     classes given in the curated lists;
@@ -26,7 +29,7 @@ file.
 
 --holdout K/N leaves the WikiPron words whose bucket (a hash of the word) is
 K of N out of the learning, to measure on them words the patterns were not
-learned from (tools/evaluate.py --only-bucket K/N).
+learned from (tools/evaluate.py --bucket K/N).
 """
 
 import argparse
@@ -222,6 +225,73 @@ def inflections(lemma, upos_counts):
     return forms
 
 
+# Noun endings from the matching agent ending (biólogo -> biologia,
+# biógrafo -> biografia); adjectives in -ico with the accent on the vowel
+# before give -ia too (alérgico -> alergia, econômico -> economia). The
+# unaccented -ia carries the stress, which the letter rules alone miss.
+AGENT_TO_NOUN = (("ólogo", "ologia"), ("ógrafo", "ografia"), ("ômetro", "ometria"), ("óscopo", "oscopia"))
+ACCENTED = "áéíóúâêô"
+
+
+def noun_in_ia(word):
+    """The noun in -ia of an adjective in -ico or an agent noun, or None."""
+    for agent, noun in AGENT_TO_NOUN:
+        if word.endswith(agent) and len(word) > len(agent) + 1:
+            return _drop_accent(word[:-len(agent)]) + noun
+    if word.endswith("ico") and len(word) > 5:
+        stem = word[:-3]
+        k = len(stem) - 1
+        while k >= 0 and stem[k] not in "aeiouáéíóúâêô":
+            k -= 1
+        if k > 0 and stem[k] in ACCENTED:
+            return _drop_accent(stem) + "ia"
+    return None
+
+
+# How a form's reading follows from a sibling's, by the spelled ending and
+# the spoken one: (form ending, sibling ending, form's sound, sibling's sound).
+# Plurals in -os are left out: their stressed o often opens (ovo, ovos).
+SIBLING_ENDINGS = (("as", "a", "aS", "a"), ("es", "e", "iS", "i"), ("am", "a", "äu", "a"),
+                   ("em", "e", "ëi", "i"), ("a", "as", "a", "aS"), ("e", "es", "i", "iS"))
+
+
+def sibling_readings(word, normalised):
+    """The normalised readings of a word made from those of its singular
+    (or plural, or third person singular), or None."""
+    for form_end, sibling_end, form_sound, sibling_sound in SIBLING_ENDINGS:
+        if not word.endswith(form_end) or len(word) < len(form_end) + 3:
+            continue
+        sibling = word[:-len(form_end)] + sibling_end
+        refs = {r[:-len(sibling_sound)] + form_sound for r in normalised.get(sibling, ())
+                if r.endswith(sibling_sound)}
+        if refs:
+            return refs
+    return None
+
+
+def derived_words(vocabulary, tag_of_word):
+    """The regular forms of the vocabulary's words that the vocabulary lacks:
+    plurals and feminines of nouns and adjectives, adverbs in -mente, nouns
+    in -ia from adjectives in -ico, and the infinitives of nouns in -ação.
+    Sorted, so that the build stays deterministic."""
+    forms = set()
+    for word in sorted(vocabulary):
+        tag = tag_of_word(word)
+        if tag == "E" and len(word) >= 4:
+            forms.update(f for f in (plural(word),) if f)
+            fem = feminine(word) if word.endswith("o") and not word.endswith("ão") else None
+            if fem:
+                forms.update((fem, fem + "s", _drop_accent(fem) + "mente"))
+            elif word[-1:] in "lz" or word.endswith("nte"):
+                forms.add(_drop_accent(word) + "mente")
+            noun = noun_in_ia(word)
+            if noun:
+                forms.update((noun, noun + "s"))
+        if word.endswith("ação") and len(word) > 6:
+            forms.add(word[:-4] + "ar")
+    return sorted(forms - vocabulary)
+
+
 # ---- vowel classes ----
 
 
@@ -351,6 +421,12 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
     for word in learn_rows:
         if readable(word):
             vocabulary.add(word)
+    # The regular derivations of the words known so far, so that the words
+    # the data lack are read by the learned patterns rather than by the
+    # engine's letter rules alone.
+    for word in derived_words(vocabulary, lambda w: tag_of(ud_forms.get(w)) or guess_tag(w)):
+        if readable(word):
+            vocabulary.add(word)
 
     # The frequent words whose pronunciation the data give take its vowels.
     rank = {w: k for k, w in enumerate(freq)}
@@ -358,6 +434,14 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
     for word, ipas in learn_rows.items():
         if rank.get(word, truth_rank) < truth_rank:
             truth[word] = {pronounce.pc.normalise_ipa(ipa) for ipa in ipas}
+    # A plural or a verb form in -am/-em whose singular the data pronounce
+    # keeps the singular's vowels (rodas from roda), and the other way round.
+    normalised = {w: {pronounce.pc.normalise_ipa(ipa) for ipa in ipas} for w, ipas in learn_rows.items()}
+    for word in sorted(vocabulary) if truth_rank > 0 else ():
+        if word not in truth:
+            refs = sibling_readings(word, normalised)
+            if refs:
+                truth[word] = refs
 
     entries = {}
     for word in sorted(vocabulary):
@@ -409,7 +493,8 @@ def main(argv=None):
     parser.add_argument("--holdout", help="K/N: leave WikiPron bucket K of N out of the learning")
     parser.add_argument("--truth-rank", type=int, default=20000,
                         help="words ranked above this in the frequency list take the open or closed "
-                             "vowels of their WikiPron pronunciation (default 20000; 0 for none)")
+                             "vowels of their WikiPron pronunciation (default 20000; 0 for none, which "
+                             "also keeps plurals and singulars from taking their sibling's vowels)")
     args = parser.parse_args(argv)
     holdout = None
     if args.holdout:

@@ -361,9 +361,10 @@ def _contexts(word, vi, pos):
 
 
 class OpennessModel:
-    """Open or closed stressed e/o by the word's ending and class: the most
-    specific context (see _contexts) that at least `support` training words
-    share decides by majority."""
+    """Open or closed stressed e/o by the word's ending and class: the share
+    of open vowels among the training words of each context (see _contexts),
+    from the least to the most specific, each smoothed towards the one
+    before."""
 
     def __init__(self, support=2):
         self.support = support
@@ -373,12 +374,19 @@ class OpennessModel:
         for key in _contexts(word, vi, pos):
             self.counts[key][1 if is_open else 0] += 1
 
+    # How many words' worth of weight the estimate of the less specific
+    # context carries into the more specific one, and where the estimate
+    # starts: interpolating generalises better to unseen words than letting
+    # the most specific context of `support` words decide alone.
+    SMOOTHING = 2.0
+    PRIOR_OPEN = 0.3
+
     def predict(self, word, vi, pos):
-        for key in _contexts(word, vi, pos):
+        share_open = self.PRIOR_OPEN
+        for key in reversed(_contexts(word, vi, pos)):
             closed, opened = self.counts.get(key, (0, 0))
-            if closed + opened >= self.support and closed != opened:
-                return opened > closed
-        return False
+            share_open = (opened + self.SMOOTHING * share_open) / (closed + opened + self.SMOOTHING)
+        return share_open > 0.5
 
     def dump(self):
         return {k: tuple(v) for k, v in self.counts.items() if sum(v) >= self.support}
@@ -413,9 +421,8 @@ class XModel:
 
 class PretonicModel:
     """Open e/o before the stress by the beginning of the word (aeroporto,
-    fotografia): the longest beginning, through the vowel and up to three
-    letters after it, shared by at least `support` training words decides, and
-    only a clear majority (`share`) opens the vowel."""
+    fotografia): the beginnings through the vowel and one to three letters
+    after it, as the training words share them."""
 
     def __init__(self, support=3, share=0.75):
         self.support = support
@@ -430,12 +437,18 @@ class PretonicModel:
         for key in self._keys(word, vi):
             self.counts[key][1 if is_open else 0] += 1
 
+    # As in OpennessModel: the share of open vowels from the shortest
+    # beginning to the longest, each smoothed towards the one before; most
+    # vowels before the stress are closed, hence the low start.
+    SMOOTHING = 2.0
+    PRIOR_OPEN = 0.1
+
     def predict(self, word, vi):
-        for key in self._keys(word, vi):
+        share_open = self.PRIOR_OPEN
+        for key in reversed(self._keys(word, vi)):
             closed, opened = self.counts.get(key, (0, 0))
-            if closed + opened >= self.support:
-                return opened >= self.share * (closed + opened)
-        return False
+            share_open = (opened + self.SMOOTHING * share_open) / (closed + opened + self.SMOOTHING)
+        return share_open > 0.5
 
 
 X_READINGS = ("ks", "s", "z", "x", "S", "kyS")
