@@ -7,6 +7,7 @@
 #   sh bench/frontend_speed.sh [TEXT_FILE] [CHARACTERS]
 set -eu
 cd "$(dirname "$0")/.."
+. bench/common.sh
 TEXT=${1:-../shared/data/dom_casmurro.txt}
 CHARS=${2:-200000}
 RUNS=${RUNS:-5}
@@ -17,17 +18,8 @@ command -v espeak-ng >/dev/null || { echo "espeak-ng is missing: sh scripts/setu
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-head -c "$CHARS" "$TEXT" | iconv -f UTF-8 -t UTF-8 -c >"$WORK/text.txt"
+text_sample "$TEXT" "$CHARS" >"$WORK/text.txt"
 characters=$(wc -m <"$WORK/text.txt")
-
-median_seconds() {
-    for run in $(seq "$RUNS"); do
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        echo "$end - $start" | bc -l
-    done | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
-}
 
 falavoz_time=$(median_seconds "$FALAVOZ" -x -f "$WORK/text.txt")
 espeak_time=$(median_seconds espeak-ng -v pt-br -q -x -f "$WORK/text.txt")

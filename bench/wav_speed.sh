@@ -9,6 +9,7 @@
 # reference data; CHARACTERS (default 60000) limits how much of it is read.
 set -eu
 cd "$(dirname "$0")/.."
+. bench/common.sh
 TEXT=${1:-../shared/data/dom_casmurro.txt}
 CHARS=${2:-60000}
 RUNS=${RUNS:-3}
@@ -20,18 +21,9 @@ command -v espeak-ng >/dev/null || { echo "espeak-ng is missing: sh scripts/setu
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-head -c "$CHARS" "$TEXT" | iconv -f UTF-8 -t UTF-8 -c >"$WORK/text.txt"
+text_sample "$TEXT" "$CHARS" >"$WORK/text.txt"
 
 # Median wall time in seconds of RUNS runs of the command.
-median_seconds() {
-    for run in $(seq "$RUNS"); do
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        echo "$end - $start" | bc -l
-    done | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
-}
-
 audio_seconds() {
     # data bytes / (rate * bytes per sample), from the WAV header
     size=$(stat -c %s "$1")

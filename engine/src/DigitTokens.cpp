@@ -97,10 +97,6 @@ std::string Amount(const std::string& digits, bool masculine) {
 
 std::string PluralEnding(long long count) { return count == 1 ? "- " : "S- "; }
 
-bool EndsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 // The reading of a word inside a digit token: its lexicon form, or the
 // letter rules.
 std::string WordReading(const DigitToken& token, const std::string& word, bool hyphenPause) {

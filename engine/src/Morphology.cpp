@@ -65,8 +65,6 @@ std::string Trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-bool StartsWith(std::string_view s, std::string_view start) { return s.substr(0, start.size()) == start; }
-
 bool TokenInTable(int i) { return i >= TokenTable::kFirst && i <= TokenTable::kLast; }
 
 // The token takes the base entry's tag, vowel class and subclass.

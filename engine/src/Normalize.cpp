@@ -21,10 +21,6 @@ bool IsFeminineCountWord(const std::string& word) {
     return word == "vezes" || word == "vez" || word == "chance" || word == "chances";
 }
 
-bool EndsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 char ClassLetter(int i) { return Tokens[i].tag.empty() ? ' ' : Tokens[i].tag[0]; }
 
 // A number agrees in gender with the word after it ("2 casas"), or with the

@@ -29,14 +29,6 @@ constexpr const char* kOf = " -de- ";
 constexpr const char* kAndWord = " -e- ";
 constexpr int kMaxCardinalDigits = 12;
 
-bool EndsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-bool StartsWith(const std::string& s, const std::string& prefix) {
-    return s.compare(0, prefix.size(), prefix) == 0;
-}
-
 std::string OnlyDigits(const std::string& s) {
     std::string digits;
     for (char c : s)

@@ -421,3 +421,9 @@ std::string Syllabify(const std::string& phonetic) {
     if (result.back() != '-') result += '-';
     return result + " ";
 }
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}

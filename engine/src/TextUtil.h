@@ -54,6 +54,8 @@ bool NextWordCapitalised(int pos);
 bool IsWordToken(int i);
 
 // String operations.
+bool StartsWith(std::string_view s, std::string_view prefix);
+bool EndsWith(std::string_view s, std::string_view suffix);
 std::string Left(const std::string& s, int n);
 std::string Right(const std::string& s, int n);
 std::string Mid(const std::string& s, int from, int count);

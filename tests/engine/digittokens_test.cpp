@@ -46,15 +46,7 @@ protected:
     }
 
     // Its phones, read as the normaliser reads a digit token's string.
-    static std::string Phones(const std::string& phonetic) {
-        const int token = 0;
-        Tokens[token].phonetic = 1;
-        int count = 0;
-        ReadPhoneticString(phonetic, token, count);
-        std::string symbols;
-        for (int i = 0; i < count; ++i) symbols += PhoneList[i].symbol;
-        return Utf8(symbols);
-    }
+    static std::string Phones(const std::string& phonetic) { return Utf8(PhoneSymbolsOf(phonetic)); }
 
     static std::string ExpandPhones(const std::string& utf8, bool masculine = true) {
         return Phones(Expand(utf8, masculine));

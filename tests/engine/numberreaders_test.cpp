@@ -36,16 +36,7 @@ protected:
     }
 
     // The phones of a phonetic string, as the normaliser reads a number's.
-    static std::string Phones(const std::string& phonetic) {
-        ClearPass();
-        const int token = AddToken(1);
-        Tokens[token].phonetic = 1;
-        int count = 0;
-        ReadPhoneticString(phonetic, token, count);
-        std::string symbols;
-        for (int i = 0; i < count; ++i) symbols += PhoneList[i].symbol;
-        return Utf8(symbols);
-    }
+    static std::string Phones(const std::string& phonetic) { return Utf8(PhoneSymbolsOf(phonetic)); }
 
     // Puts the words of text into Engine.text and Tokens, one token a word.
     static void SetTokens(const std::vector<std::string>& words) {

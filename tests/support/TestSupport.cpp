@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "EngineState.h"
+#include "PhoneticString.h"
 
 ScopedDiphoneLibrary::ScopedDiphoneLibrary(const DiphoneLibrary& library) : previous_(&Diphones()) {
     UseDiphoneLibrary(library);
@@ -195,4 +196,15 @@ std::string Latin1ToUtf8(const std::string& text) {
         }
     }
     return out;
+}
+
+std::string PhoneSymbolsOf(const std::string& phonetic) {
+    ClearPass();
+    const int token = AddToken(1);
+    Tokens[token].phonetic = 1;
+    int count = 0;
+    ReadPhoneticString(phonetic, token, count);
+    std::string symbols;
+    for (int i = 0; i < count; ++i) symbols += PhoneList[i].symbol;
+    return symbols;
 }

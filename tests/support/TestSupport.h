@@ -93,3 +93,7 @@ int TokenCount();
 // Windows-1252 phone strings as UTF-8, for readable failure messages (the
 // phone symbols are all in the Latin-1 range).
 std::string Latin1ToUtf8(const std::string& text);
+
+// The phone symbols of a phonetic string read as a phonetic token's (as the
+// normaliser reads the strings of numbers), on a pass of its own.
+std::string PhoneSymbolsOf(const std::string& phonetic);
