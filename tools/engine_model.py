@@ -86,7 +86,7 @@ def _i_rule(c):
         return "i"
     if c.n1 == "ç" or c.n2 == "ç" or c.first or c.cur == "í":
         return "i"
-    if c.p2 == "q" or c.p1 == "r":
+    if c.p2 == "q" or (c.p2 == "g" and c.p1 in ("u", "ü")) or c.p1 == "r":
         return "i"
     if not is_vowel(c.p1) and not is_vowel(c.n1):
         return "i"
@@ -524,8 +524,8 @@ class EngineModel:
     # -- analyser --
     def _split_prefix(self, word):
         for a, b, minimum, before_vowel, before_consonant in (
-                ("in", "im", 4, "im", "ï"), ("re", "re", 4, "Re", "Re"), ("des", "des", 5, "dez", "deS"),
-                ("em", "en", 4, "em", "ë")):
+                ("in", "im", 4, None, "ï"), ("re", "re", 4, "Re", "Re"), ("des", "des", 5, "dez", "deS"),
+                ("em", "en", 4, None, "ë")):
             if word.startswith(a) or word.startswith(b):
                 if len(word) < minimum:
                     return None
@@ -533,7 +533,13 @@ class EngineModel:
                 entry = self.lexicon.get(rest)
                 if entry is None:
                     return None
-                return (before_vowel if is_vowel(rest[0]) else before_consonant), entry
+                if is_vowel(rest[0]):
+                    reading = before_vowel or word[:len(a)]  # "inativo", "imoral": as written
+                elif rest[0] == "s" and a == "des":
+                    reading = "de"  # "dessemelhante"
+                else:
+                    reading = before_consonant
+                return reading, entry
         return None
 
     def analyse(self, word):

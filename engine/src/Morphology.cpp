@@ -32,11 +32,13 @@ struct Prefix {
     const char* beforeConsonant;
 };
 
+// A null reading before a vowel: the prefix sounds as written ("inativo",
+// "imoral", "enamorar").
 constexpr Prefix kPrefixes[] = {
-    {"in", "im", 4, "im", "\xEF"},  // ï
+    {"in", "im", 4, nullptr, "\xEF"},  // ï
     {"re", "re", 4, "Re", "Re"},
     {"des", "des", 5, "dez", "deS"},
-    {"em", "en", 4, "em", "\xEB"},  // ë
+    {"em", "en", 4, nullptr, "\xEB"},  // ë
 };
 
 bool IsPhoneticVowel(char c) { return c != 0 && kPhoneticVowels.find(c) != std::string_view::npos; }
@@ -214,6 +216,13 @@ std::string AnalyseSuffix(const std::string& word, int tokenIndex) {
     return Join(prefix, base, ending, rule.replacement);
 }
 
+// The prefix's reading before the rest of the word. The s of "des" is the
+// rest's own before an s ("dessemelhante": "de" + "semelhante").
+std::string PrefixReading(const Prefix& prefix, const std::string& lower, const std::string& rest) {
+    if (IsVowelChar(rest[0])) return prefix.beforeVowel ? prefix.beforeVowel : lower.substr(0, prefix.spelling.size());
+    return rest[0] == 's' && prefix.spelling == "des" ? "de" : prefix.beforeConsonant;
+}
+
 }  // namespace
 
 std::string SplitPrefix(std::string& word) {
@@ -226,7 +235,7 @@ std::string SplitPrefix(std::string& word) {
         std::string rest = word.substr(length);
         if (!LexiconLookup(rest, LexiconRecord)) return "";
         word = rest;
-        return IsVowelChar(rest[0]) ? prefix.beforeVowel : prefix.beforeConsonant;
+        return PrefixReading(prefix, lower, rest);
     }
     return "";
 }

@@ -12,7 +12,7 @@
 #include "PhoneticString.h"
 #include "Tables.h"
 #include "TextUtil.h"
-#include "TranscribeWord.h"
+#include "UnknownWords.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
         return phonetic;
     }
 
-    phonetic = TranscribeWord(lower, pass.numberBefore, false, i);
+    phonetic = ReadUnknownWord(lower, pass.numberBefore, i);
     pass.numberBefore = false;
     return phonetic;
 }

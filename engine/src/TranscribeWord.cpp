@@ -142,13 +142,6 @@ std::string ReadX(int tokenIndex) {
 
 // ---- Spelling --------------------------------------------------------------------
 
-bool ShouldSpell(const std::string& word, int tokenIndex) {
-    if (IsDottedInitials(word)) return true;
-    if (IsAllCaps(TokenText(tokenIndex)) && (word.size() < 4 || Engine.options[kOptionSpellCapitals] != 0))
-        return true;
-    return IsHardCluster(word);
-}
-
 std::string SpellWord(const std::string& word, int tokenIndex) {
     std::string result;
     if (!(word.size() == 2 && word[1] == '.')) {  // "a." alone is an initial: silent
@@ -244,6 +237,13 @@ std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPa
 
 }  // namespace
 
+bool IsSpelledOut(const std::string& word, int tokenIndex) {
+    if (IsDottedInitials(word)) return true;
+    if (IsAllCaps(TokenText(tokenIndex)) && (word.size() < 4 || Engine.options[kOptionSpellCapitals] != 0))
+        return true;
+    return IsHardCluster(word);
+}
+
 int StressPosition(const std::string& word) {
     if (const int accent = LastAccentPos(word)) return accent;
     if (StressedOnPenultimate(word)) return PenultimateStress(word);
@@ -254,6 +254,6 @@ std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool
                            int tokenIndex) {
     if (lowerText.empty()) return "";
     if (lowerText == "x") return ReadX(tokenIndex);
-    if (lowerText != "-" && ShouldSpell(lowerText, tokenIndex)) return SpellWord(lowerText, tokenIndex);
+    if (lowerText != "-" && IsSpelledOut(lowerText, tokenIndex)) return SpellWord(lowerText, tokenIndex);
     return ReadByRule(lowerText, numberBefore, hyphenPause, tokenIndex);
 }

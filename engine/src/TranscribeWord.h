@@ -14,3 +14,8 @@ std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool
 // The 1-based position of the letter that carries the stress of a word read
 // by rule; 0 when none is found.
 int StressPosition(const std::string& word);
+
+// Whether TranscribeWord spells the word out letter by letter: dotted
+// initials, a short upper-case word (any upper-case word when option 1 is
+// on), or letters that cannot be read as a syllable.
+bool IsSpelledOut(const std::string& word, int tokenIndex);

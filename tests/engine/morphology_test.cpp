@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 
 // Lexicon: word, tag, transcription, flag, vowel class, subclass.
 const std::vector<std::string> kLexicon = {
+    "amorar\tV\t -a-mo-r'a%\t0\t0\t \t",
     "armar\tV\t -a%-m'a%\t0\t0\t \t",
     "ativo\tE\t -a-t'i-vu\t0\t0\t \t",
     "bem\tE\t -b'\xEBy\t0\t0\t \t",
@@ -33,10 +34,12 @@ const std::vector<std::string> kLexicon = {
     "feliz\t\t -fe-l'is\t0\t3\tQ\t",
     "mar\tE\t -m'a%\t0\t0\t \t",
     "mes\tE\t -m'eS\t0\t0\t \t",
+    "oral\tE\t -o-r'aw\t0\t0\t \t",
     "plano\t-\t -pl'\xE4-nu\t1\t0\t \t",
     "rato\t-\t -R'a-tu\t0\t0\t \t",
     "real\tE\t -Re-'aw\t0\t10\t \t",
     "sal\tE\t -s'aw\t0\t4\t \t",
+    "semelhar\tV\t -se-me-h'a%\t0\t0\t \t",
     "som\tE\t -s'om\t0\t0\t \t",
     "\xE9\tV\t -'\xE9\t0\t0\t \t",
 };
@@ -86,7 +89,8 @@ TEST_F(MorphologyTest, SplitPrefixTakesTheFirstMatchingPrefix) {
     };
     const Case cases[] = {
         {"infeliz", "\xEF", "feliz"},  // ï before a consonant
-        {"inativo", "im", "ativo"},    // im before a vowel
+        {"inativo", "in", "ativo"},    // as written before a vowel
+        {"imoral", "im", "oral"},       {"enamorar", "en", "amorar"}, {"dessemelhar", "de", "semelhar"},
         {"imfeliz", "\xEF", "feliz"},     {"refazer", "Re", "fazer"},   {"desfazer", "deS", "fazer"},
         {"desarmar", "dez", "armar"},     {"enfeliz", "\xEB", "feliz"}, {"emativo", "em", "ativo"},
         {"Infeliz", "\xEF", "feliz"},      // any case
