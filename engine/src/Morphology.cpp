@@ -219,7 +219,8 @@ std::string AnalyseSuffix(const std::string& word, int tokenIndex) {
 // The prefix's reading before the rest of the word. The s of "des" is the
 // rest's own before an s ("dessemelhante": "de" + "semelhante").
 std::string PrefixReading(const Prefix& prefix, const std::string& lower, const std::string& rest) {
-    if (IsVowelChar(rest[0])) return prefix.beforeVowel ? prefix.beforeVowel : lower.substr(0, prefix.spelling.size());
+    if (IsVowelChar(rest[0]))
+        return prefix.beforeVowel ? prefix.beforeVowel : lower.substr(0, prefix.spelling.size());
     return rest[0] == 's' && prefix.spelling == "des" ? "de" : prefix.beforeConsonant;
 }
 

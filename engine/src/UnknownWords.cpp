@@ -24,7 +24,9 @@ std::string Cp1252(std::string_view utf8) { return Utf8To1252(utf8); }
 
 bool IsVowelLetter(char c) { return c != 0 && IsVowelChar(c); }
 
-bool IsConsonantLetter(char c) { return c != 0 && std::string_view("bcdfghjklmnpqrstvxz").find(c) != std::string_view::npos; }
+bool IsConsonantLetter(char c) {
+    return c != 0 && std::string_view("bcdfghjklmnpqrstvxz").find(c) != std::string_view::npos;
+}
 
 struct OpenEnding {
     std::string plain;
@@ -43,9 +45,9 @@ const std::vector<OpenEnding>& OpenEndings() {
             {"ela", "éla"},   {"eca", "éca"},   {"eco", "éco"},   {"ete", "éte"},   {"eia", "éia"},
             {"el", "él"},     {"ese", "ése"},   {"esta", "ésta"}, {"este", "éste"}, {"estre", "éstre"},
             {"esso", "ésso"}, {"erra", "érra"}, {"erno", "érno"}, {"erto", "érto"}, {"eras", "éras"},
-            {"ola", "óla"},   {"oca", "óca"},   {"ota", "óta"},   {"ote", "óte"},
-            {"ol", "ól"},     {"ose", "óse"},   {"osa", "ósa"},   {"osos", "ósos"}, {"osta", "ósta"},
-            {"oro", "óro"},   {"orte", "órte"}, {"oça", "óça"},   {"ova", "óva"},   {"oide", "óide"},
+            {"ola", "óla"},   {"oca", "óca"},   {"ota", "óta"},   {"ote", "óte"},   {"ol", "ól"},
+            {"ose", "óse"},   {"osa", "ósa"},   {"osos", "ósos"}, {"osta", "ósta"}, {"oro", "óro"},
+            {"orte", "órte"}, {"oça", "óça"},   {"ova", "óva"},   {"oide", "óide"},
         };
         std::vector<OpenEnding> endings;
         for (const auto& [plain, marked] : utf8)
@@ -61,7 +63,8 @@ bool HasEnding(const std::string& word, const OpenEnding& ending) {
     if (word.size() <= letters.size()) return false;
     if (EndsWith(word, letters)) return true;
     return ending.pluralToo && IsVowelLetter(letters.back()) && word.back() == 's' &&
-           word.size() > letters.size() + 1 && EndsWith(std::string_view(word).substr(0, word.size() - 1), letters);
+           word.size() > letters.size() + 1 &&
+           EndsWith(std::string_view(word).substr(0, word.size() - 1), letters);
 }
 
 void MarkOpenEnding(std::string& word) {
@@ -88,8 +91,8 @@ void MarkHiatus(std::string& word) {
 // Stems whose u after q or g is spoken before e and i too ("frequente",
 // "tranquilo", "linguística"), as the diaeresis used to show.
 constexpr std::string_view kSpokenUStems[] = {
-    "lingu", "frequ", "tranqu", "cinqu", "linqu", "sequen", "sequel", "sequest",
-    "quinqu", "equestr", "equino", "eloquen", "arguir",
+    "lingu",   "frequ",  "tranqu",  "cinqu",  "linqu",   "sequen", "sequel",
+    "sequest", "quinqu", "equestr", "equino", "eloquen", "arguir",
 };
 
 void MarkSpokenUInStems(std::string& word) {
@@ -122,12 +125,12 @@ void MarkSpokenU(std::string& word) {
 void MarkSingleS(std::string& word) {
     static const std::string eOrI = Cp1252("eiéíê");
     static const std::string aOU = Cp1252("aouáóú");
-    for (size_t s = 1; s + 2 < word.size() + 1 && s + 1 < word.size(); ++s) {
-        if (word[s] != 's' || !IsVowelLetter(word[s - 1]) || s + 2 > word.size() - 1 + 1) continue;
+    for (size_t s = 1; s + 2 < word.size(); ++s) {
+        if (word[s] != 's' || !IsVowelLetter(word[s - 1])) continue;
         const char next = word[s + 1];
-        const char after = s + 2 < word.size() ? word[s + 2] : 0;
-        const bool softC = next == 'c' && after != 0 && eOrI.find(after) != std::string::npos;
-        const bool cedilla = next == '\xE7' && after != 0 && aOU.find(after) != std::string::npos;  // ç
+        const char after = word[s + 2];
+        const bool softC = next == 'c' && eOrI.find(after) != std::string::npos;
+        const bool cedilla = next == '\xE7' && aOU.find(after) != std::string::npos;  // ç
         if (softC || cedilla) word[s + 1] = 's';
     }
 }
@@ -143,8 +146,9 @@ std::string InSyllables(const std::string& reading) {
 }
 
 std::string WithoutStress(std::string reading) {
-    reading.erase(std::remove_if(reading.begin(), reading.end(), [](char c) { return c == '\'' || c == '`'; }),
-                  reading.end());
+    reading.erase(
+        std::remove_if(reading.begin(), reading.end(), [](char c) { return c == '\'' || c == '`'; }),
+        reading.end());
     return reading;
 }
 
@@ -169,7 +173,8 @@ std::string WithFinalGlide(const std::string& word, std::string phonetic) {
     const bool endsEm = EndsWith(word, em) || EndsWith(word, emAcute) || EndsWith(word, emCirc);
     const bool endsEns = EndsWith(word, ens) || EndsWith(word, ensAcute);
     if (endsEm && !phonetic.empty() && phonetic.back() == nasalE) return phonetic + "i";
-    if (endsEns && EndsWith(phonetic, std::string{nasalE, 'S'})) return phonetic.insert(phonetic.size() - 1, "i");
+    if (endsEns && EndsWith(phonetic, std::string{nasalE, 'S'}))
+        return phonetic.insert(phonetic.size() - 1, "i");
     if (EndsWith(word, "am") && !phonetic.empty() && phonetic.back() == nasalA) {
         phonetic.back() = '@';
         return phonetic + "w";
@@ -177,9 +182,9 @@ std::string WithFinalGlide(const std::string& word, std::string phonetic) {
     if (EndsWith(phonetic, oes)) return phonetic.replace(phonetic.size() - oes.size(), oes.size(), oesSpoken);
     if (EndsInStressedVowelAndS(phonetic)) return phonetic.insert(phonetic.size() - 1, "i");
     // The o of an unstressed final -io closes to u after the glide ("armário").
-    if (LastAccentPos(word) != 0 && (EndsWith(word, "io") || EndsWith(word, "ios"))) {
-        const size_t o = phonetic.rfind("yo");
-        if (o != std::string::npos && o + 2 >= phonetic.size() - 1) phonetic[o + 1] = 'u';
+    if (LastAccentPos(word) != 0) {
+        if (EndsWith(phonetic, "yo")) phonetic.back() = 'u';
+        if (EndsWith(phonetic, "yoS")) phonetic[phonetic.size() - 2] = 'u';
     }
     // The g of a final -ing is not heard ("camping").
     if (EndsWith(word, "ing") && EndsWith(phonetic, Cp1252("ïg"))) phonetic.pop_back();
@@ -217,18 +222,18 @@ struct Prefix {
 // lexicon knows, where the compound is sure. The others only let a known
 // word be found ("microempresa").
 constexpr Prefix kPrefixes[] = {
-    {"anti", "äti", After::AnyWord},       {"aero", "aéro", After::AnyWord},
-    {"eletro", "elétro", After::AnyWord},  {"hetero", "étero", After::AnyWord},
-    {"retro", "Rétro", After::AnyWord},    {"tele", "téle", After::KnownWord},
-    {"poli", "póli", After::KnownWord},    {"meta", "méta", After::KnownWord},
-    {"proto", "próto", After::KnownWord},  {"ferro", "féRo", After::KnownWord},
-    {"foto", "fóto", After::KnownWord},    {"neo", "néo", After::KnownWord},
-    {"auto", "awto", After::KnownWord},    {"bio", "bio", After::KnownWord},
-    {"contra", "kötra", After::KnownWord}, {"hidro", "idro", After::KnownWord},
-    {"macro", "makro", After::KnownWord},  {"micro", "mikro", After::KnownWord},
-    {"mono", "mono", After::KnownWord},    {"multi", "muwti", After::KnownWord},
+    {"anti", "äti", After::AnyWord},        {"aero", "aéro", After::AnyWord},
+    {"eletro", "elétro", After::AnyWord},   {"hetero", "étero", After::AnyWord},
+    {"retro", "Rétro", After::AnyWord},     {"tele", "téle", After::KnownWord},
+    {"poli", "póli", After::KnownWord},     {"meta", "méta", After::KnownWord},
+    {"proto", "próto", After::KnownWord},   {"ferro", "féRo", After::KnownWord},
+    {"foto", "fóto", After::KnownWord},     {"neo", "néo", After::KnownWord},
+    {"auto", "awto", After::KnownWord},     {"bio", "bio", After::KnownWord},
+    {"contra", "kötra", After::KnownWord},  {"hidro", "idro", After::KnownWord},
+    {"macro", "makro", After::KnownWord},   {"micro", "mikro", After::KnownWord},
+    {"mono", "mono", After::KnownWord},     {"multi", "muwti", After::KnownWord},
     {"pseudo", "psewdo", After::KnownWord}, {"semi", "semi", After::KnownWord},
-    {"sobre", "sobre", After::KnownWord},  {"ultra", "uwtra", After::KnownWord},
+    {"sobre", "sobre", After::KnownWord},   {"ultra", "uwtra", After::KnownWord},
 };
 
 constexpr size_t kShortestWordAfterPrefix = 4;
@@ -297,7 +302,8 @@ std::string AdjectiveWithAccent(const std::string& base) {
     // After a vowel only the i of "ui" carries a written accent
     // ("linguística"); the diphthongs carry none ("arcaica").
     if (!IsVowelLetter(base[v])) return "";
-    if (v > 0 && IsVowelLetter(base[v - 1]) && !(base[v] == 'i' && (base[v - 1] == 'u' || base[v - 1] == '\xFC')))
+    if (v > 0 && IsVowelLetter(base[v - 1]) &&
+        !(base[v] == 'i' && (base[v - 1] == 'u' || base[v - 1] == '\xFC')))
         return "";
     // Before m and n the stressed vowel is closed ("acadêmica", "eletrônica").
     const bool closed = base[v + 1] == 'm' || base[v + 1] == 'n';
@@ -322,7 +328,8 @@ std::string ReadAdverb(const std::string& word, int tokenIndex) {
     } else if (!KnownReading(adjective, adjectiveReading)) {
         adjectiveReading = ReadByRules(adjective, tokenIndex);
     }
-    return WithoutStress(InSyllables(adjectiveReading)) + InSyllables(TranscribeWord("mente", false, false, tokenIndex));
+    return WithoutStress(InSyllables(adjectiveReading)) +
+           InSyllables(TranscribeWord("mente", false, false, tokenIndex));
 }
 
 // ---- The whole word ------------------------------------------------------------------
@@ -372,6 +379,7 @@ std::string WithImpliedMarks(const std::string& word) {
 }
 
 std::string ReadUnknownWord(const std::string& lowerText, bool numberBefore, int tokenIndex) {
-    if (!CanBeHelped(lowerText, tokenIndex)) return TranscribeWord(lowerText, numberBefore, false, tokenIndex);
+    if (!CanBeHelped(lowerText, tokenIndex))
+        return TranscribeWord(lowerText, numberBefore, false, tokenIndex);
     return ReadWord(lowerText, tokenIndex);
 }

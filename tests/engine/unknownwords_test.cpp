@@ -28,8 +28,7 @@ namespace fs = std::filesystem;
 // A few known words, in byte order: word, tag, transcription, flag, vowel
 // class, subclass.
 const std::vector<std::string> kLexicon = {
-    "abuso\tE\t -a-b'u-zu\t0\t0\t \t",
-    "alegre\tE\t -a-l'e-gri\t0\t0\t \t",
+    "abuso\tE\t -a-b'u-zu\t0\t0\t \t", "alegre\tE\t -a-l'e-gri\t0\t0\t \t",
     "social\tE\t -so-si-'aw\t0\t0\t \t",
     "venda\tE\t -v'\xEB-da\t0\t0\t \t",  // ë
 };
@@ -40,7 +39,8 @@ protected:
         FillBuiltinTables();
         saved_ = Engine;
         Engine.options[kOptionSpellCapitals] = 0;
-        path_ = (fs::temp_directory_path() / ("falavoz-unknown-" + std::to_string(getpid()) + ".lng")).string();
+        path_ =
+            (fs::temp_directory_path() / ("falavoz-unknown-" + std::to_string(getpid()) + ".lng")).string();
         std::ofstream out(path_, std::ios::binary);
         for (const std::string& line : kLexicon) out << line << "\r\n";
         out << "*\r\n*\r\n";
@@ -64,7 +64,9 @@ protected:
     }
 
     static std::string Reading(const std::string& utf8) { return ReadUnknownWord(OnlyToken(utf8), false, 0); }
-    static std::string RulesAlone(const std::string& utf8) { return TranscribeWord(OnlyToken(utf8), false, false, 0); }
+    static std::string RulesAlone(const std::string& utf8) {
+        return TranscribeWord(OnlyToken(utf8), false, false, 0);
+    }
 
     // Its phones, one symbol after the other, with the stressed ones in
     // brackets: "b[ë]i".
@@ -74,7 +76,8 @@ protected:
         EXPECT_EQ(ReadPhoneticString(phonetic, 0, count), 0);
         std::string phones;
         for (int i = 0; i < count; ++i) {
-            const bool stressed = PhoneList[i].stress == 1 && PhoneClassOf(PhoneList[i].symbol[0]) == kClassVowel;
+            const bool stressed =
+                PhoneList[i].stress == 1 && PhoneClassOf(PhoneList[i].symbol[0]) == kClassVowel;
             phones += stressed ? "[" + PhoneList[i].symbol + "]" : PhoneList[i].symbol;
         }
         return Latin1ToUtf8(phones);
@@ -128,39 +131,39 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
 
 TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
     const Case cases[] = {
-        {"também", "täb[ë]i"},        {"homens", "[o]mëiS"},
-        {"falam", "f[a]l@w"},         // an unaccented -am is not stressed
-        {"faziam", "faz[i][@]w"},     {"canções", "käs[ö]iS"},
+        {"também", "täb[ë]i"},         {"homens", "[o]mëiS"},
+        {"falam", "f[a]l@w"},  // an unaccented -am is not stressed
+        {"faziam", "faz[i][@]w"},      {"canções", "käs[ö]iS"},
         {"albergues", "awb[e]%geS"},  // not an -em word: untouched
-        {"nepalês", "nepal[e][i]S"},  {"validez", "valid[e][i]S"},
-        {"fatos", "f[a]toS"},         // an unstressed vowel before s takes no glide
+        {"nepalês", "nepal[e][i]S"},   {"validez", "valid[e][i]S"},
+        {"fatos", "f[a]toS"},           // an unstressed vowel before s takes no glide
         {"herniário", "e%n[i][a]ryu"},  // the final o closes after the glide
-        {"camping", "k[ä]pï"},        // nor is -ing stressed, and its g is silent
+        {"camping", "k[ä]pï"},          // nor is -ing stressed, and its g is silent
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
 }
 
 TEST_F(UnknownWordsTest, APrefixIsReadApartFromTheWordAfterIt) {
     const Case cases[] = {
-        {"antiabuso", "ätiab[u]zu"},        // a known word after the prefix
-        {"antissocial", "ätisosi[a]w"},     // the doubled s is the word's own, and its syllables
-        {"aeromodelo", "aéromod[e]lo"},     // any word after aero-, read by the rules
-        {"televenda", "télev[ë]da"},        // tele- is open before a known word...
-        {"telessapo", "teles[a]po"},        // ...and left to the rules before others
+        {"antiabuso", "ätiab[u]zu"},         // a known word after the prefix
+        {"antissocial", "ätisosi[a]w"},      // the doubled s is the word's own, and its syllables
+        {"aeromodelo", "aéromod[e]lo"},      // any word after aero-, read by the rules
+        {"televenda", "télev[ë]da"},         // tele- is open before a known word...
+        {"telessapo", "teles[a]po"},         // ...and left to the rules before others
         {"retrospecção", "RetroSpeks[@]w"},  // "specção" is no word: no prefix
-        {"microabuso", "mikroab[u]zu"},     // a prefix that only finds the word
+        {"microabuso", "mikroab[u]zu"},      // a prefix that only finds the word
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
 }
 
 TEST_F(UnknownWordsTest, AnAdverbKeepsTheVowelsOfItsAdjective) {
     const Case cases[] = {
-        {"alogicamente", "alójikam[ë]te"},        // alógica
-        {"economicamente", "ekonomikam[ë]te"},    // econômica: closed before m
-        {"linguisticamente", "lïgwiStikam[ë]te"},   // linguística
-        {"necessariamente", "nesesariam[ë]te"},   // necessária
-        {"alegremente", "alegrim[ë]te"},          // a known adjective
-        {"arcaicamente", "a%kaykam[ë]te"},        // a diphthong: left to the rules
+        {"alogicamente", "alójikam[ë]te"},         // alógica
+        {"economicamente", "ekonomikam[ë]te"},     // econômica: closed before m
+        {"linguisticamente", "lïgwiStikam[ë]te"},  // linguística
+        {"necessariamente", "nesesariam[ë]te"},    // necessária
+        {"alegremente", "alegrim[ë]te"},           // a known adjective
+        {"arcaicamente", "a%kaykam[ë]te"},         // a diphthong: left to the rules
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
 }
@@ -168,7 +171,8 @@ TEST_F(UnknownWordsTest, AnAdverbKeepsTheVowelsOfItsAdjective) {
 TEST_F(UnknownWordsTest, WordsTheRulesDoNotReadAreLeftAlone) {
     // Spelled capitals, a hyphenated compound, letters and digits, letters
     // that make no syllable.
-    for (const char* word : {"ONU", "guarda-chuva", "a1", "xyzw"}) EXPECT_EQ(Reading(word), RulesAlone(word)) << word;
+    for (const char* word : {"ONU", "guarda-chuva", "a1", "xyzw"})
+        EXPECT_EQ(Reading(word), RulesAlone(word)) << word;
 }
 
 }  // namespace
