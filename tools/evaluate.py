@@ -10,7 +10,8 @@ rows, for accent variants). Every word is read by each system in the same run:
   espeak   espeak-ng -v pt-br -q --ipa
   model    the Python model of the engine's word reading (tools/engine_model.py)
            over a language data file (--lng), for work on the data when no
-           engine is built
+           engine is built; it reads the words outside the lexicon by the
+           letter rules alone, without the engine's help for unknown words
 
 Both the references and every system's output are brought into one alphabet by
 the same rules (see tools/phonecompare.py), so neither system gains from its

@@ -89,14 +89,26 @@ void MarkHiatus(std::string& word) {
 }
 
 // Stems whose u after q or g is spoken before e and i too ("frequente",
-// "tranquilo", "linguística"), as the diaeresis used to show.
-constexpr std::string_view kSpokenUStems[] = {
-    "lingu",   "frequ",  "tranqu",  "cinqu",  "linqu",   "sequen", "sequel",
-    "sequest", "quinqu", "equestr", "equino", "eloquen", "arguir",
-};
+// "tranquilo", "linguística"), as the diaeresis used to show. The language
+// data generator reads the same stems from data/lexicon/spoken_u.txt.
+const std::vector<std::string>& SpokenUStems() {
+    static const std::vector<std::string> stems = [] {
+        std::vector<std::string> cp1252;
+        for (const char* utf8 : {
+                 "frequen",  "sequen",   "consequen", "subsequen", "eloquen", "delinquen", "cinquen",
+                 "quinquen", "tranquil", "equidist",  "equival",   "equino",  "equest",    "ubiqu",
+                 "antiqu",   "pinguim",  "linguiç",   "linguist",  "bilingu", "trilingu",  "multilingu",
+                 "sanguin",  "unguent",  "arguir",    "arguiç",    "aguent",  "ambigu",    "contigu",
+                 "exigu",    "ungui",    "pinguin",   "sagui",     "lingu",   "sequel",    "sequest",
+             })
+            cp1252.push_back(Cp1252(utf8));
+        return cp1252;
+    }();
+    return stems;
+}
 
 void MarkSpokenUInStems(std::string& word) {
-    for (std::string_view stem : kSpokenUStems) {
+    for (const std::string& stem : SpokenUStems()) {
         const size_t at = word.find(stem);
         if (at == std::string::npos) continue;
         const size_t u = word.find_last_of('u', at + stem.size() - 1);

@@ -2,6 +2,7 @@
 the engine reads some reference words with it."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -96,6 +97,18 @@ class ShippedFileForm(unittest.TestCase):
         for ending in ("a", "e", "o", "s"):
             self.assertEqual([r for r in suffix_rules if r[0] == ending],
                              [tuple(r) for r in shipped if r[0] == ending])
+
+    def test_engine_knows_the_spoken_u_stems(self):
+        # Words outside the lexicon get the spoken u from the engine's own
+        # copy of the stems; it must not fall behind the generator's list.
+        with open(os.path.join(SOURCE, "engine", "src", "UnknownWords.cpp"), encoding="utf-8") as f:
+            source = f.read()
+        table = source[source.index("SpokenUStems() {"):]
+        table = table[:table.index("})")]
+        engine_stems = set(re.findall(r'"([^"]+)"', table))
+        generator_stems = set(build_lexicon.load_spoken_u(build_lexicon.LEXICON_DIR))
+        self.assertTrue(generator_stems)
+        self.assertEqual(generator_stems - engine_stems, set())
 
 
 def falavoz():
