@@ -360,7 +360,9 @@ TEST_F(FvDspTest, AnIdleSpareSpeaksTheNextUtterance) {
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     std::vector<pid_t> spare = childPids();
     ASSERT_EQ(spare.size(), 1u);
-    EXPECT_NE(commandLine(spare[0]).find(voice16k()), std::string::npos);
+    // Until the child has exec'd, its command line is still ours.
+    EXPECT_TRUE(eventually([&] { return commandLine(spare[0]).find(voice16k()) != std::string::npos; }))
+        << commandLine(spare[0]);
     // The spare logs its start on its own time: wait for it before counting.
     ASSERT_TRUE(eventually([&] {
         std::vector<std::string> log = linesOf(startLog());
@@ -405,7 +407,8 @@ TEST_F(FvDspTest, VolumeChangeDropsTheSpareStartedBefore) {
     // The new spare has the new volume, and setting it again keeps it.
     std::vector<pid_t> spare = childPids();
     ASSERT_EQ(spare.size(), 1u);
-    EXPECT_NE(commandLine(spare[0]).find(" -v 0.5 "), std::string::npos) << commandLine(spare[0]);
+    EXPECT_TRUE(eventually([&] { return commandLine(spare[0]).find(" -v 0.5 ") != std::string::npos; }))
+        << commandLine(spare[0]);
     SetVolume_MBR(0.5f);
     EXPECT_EQ(childPids(), spare);
     EXPECT_EQ(say(kShortUtterance), halfReference);
