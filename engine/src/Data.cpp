@@ -21,6 +21,8 @@ TIPO_REG_PAL LexiconRecord;
 namespace {
 
 constexpr char kTab = '\t';
+
+unsigned LexiconLoads = 0;  // the lexicon's generation
 constexpr const char* kDataFileName = "brport.lng";
 
 // A line that ends a section: empty, or starting with "*".
@@ -88,10 +90,6 @@ bool ParseByteField(const std::string& field, uint8_t& value) {
 }
 
 // The key a lexicon line is sorted by: its word in lower case.
-std::string LexiconKey(const std::string& line) {
-    size_t tab = line.find(kTab);
-    return LowerCase1252(tab == std::string::npos ? line : line.substr(0, tab));
-}
 
 bool LexiconNumbersValid(const std::string& line) {
     uint8_t unused = 0;
@@ -131,6 +129,7 @@ void ReportFullTable() { ShowMessage("Erro no hashing"); }
 // of slots.
 bool LoadLexicon(std::istream& in) {
     Lexicon.clear();
+    ++LexiconLoads;
     std::string line;
     while (ReadLine(in, line) && !IsSeparatorLine(line)) {
         if (!LexiconNumbersValid(line)) return false;
@@ -232,6 +231,13 @@ int FindInLexicon(const std::string& lowerWord) {
 bool TokenInTable(int i) { return i >= TokenTable::kFirst && i <= TokenTable::kLast; }
 
 }  // namespace
+
+std::string LexiconKey(const std::string& line) {
+    size_t tab = line.find(kTab);
+    return LowerCase1252(tab == std::string::npos ? line : line.substr(0, tab));
+}
+
+unsigned LexiconGeneration() { return LexiconLoads; }
 
 // FALAVOZ_LNG names another language data file (for tests, and for tuning
 // the data without touching the installed file).

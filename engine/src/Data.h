@@ -51,6 +51,11 @@ std::string LanguageDataPath();
 int LoadLanguageData();
 int LoadLanguageData(const std::string& path);
 
+// The word of a lexicon line, in lower case.
+std::string LexiconKey(const std::string& line);
+// Changes whenever the lexicon is loaded again, for what is derived from it.
+unsigned LexiconGeneration();
+
 int RuleHash(const std::string& key);
 bool LexiconLookup(const std::string& word, TIPO_REG_PAL& record);
 // The dictionary, the lexicon, then the morphological analyser; the token

@@ -8,11 +8,13 @@
 #include "UnknownWords.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "BuiltinTables.h"
 #include "Data.h"
+#include "LexiconAnalogy.h"
 #include "TextUtil.h"
 #include "TranscribeWord.h"
 
@@ -74,6 +76,20 @@ void MarkOpenEnding(std::string& word) {
         word.replace(at, ending.plain.size(), ending.marked);
         return;
     }
+}
+
+// The stressed e or o opens as it does in the lexicon words that end like the
+// word; where they do not tell, as the ending says.
+void MarkOpenStressedVowel(std::string& word) {
+    const int stress = StressPosition(word);
+    const size_t v = static_cast<size_t>(stress - 1);
+    if (stress > 0 && (word[v] == 'e' || word[v] == 'o')) {
+        if (const std::optional<bool> open = OpenByAnalogy(word, v)) {
+            if (*open) word[v] = word[v] == 'e' ? '\xE9' : '\xF3';  // é ó
+            return;
+        }
+    }
+    MarkOpenEnding(word);
 }
 
 // An unaccented word ending in a consonant and -ia, -io, -ias, -ios or -iam
@@ -382,7 +398,7 @@ std::string ReadWord(const std::string& word, int tokenIndex) {
 std::string WithImpliedMarks(const std::string& word) {
     std::string marked = word;
     if (LastAccentPos(word) == 0) {
-        MarkOpenEnding(marked);
+        MarkOpenStressedVowel(marked);
         MarkHiatus(marked);
     }
     MarkSpokenU(marked);

@@ -28,8 +28,11 @@ namespace fs = std::filesystem;
 // A few known words, in byte order: word, tag, transcription, flag, vowel
 // class, subclass.
 const std::vector<std::string> kLexicon = {
-    "abuso\tE\t -a-b'u-zu\t0\t0\t \t", "alegre\tE\t -a-l'e-gri\t0\t0\t \t",
-    "social\tE\t -so-si-'aw\t0\t0\t \t",
+    "abuso\tE\t -a-b'u-zu\t0\t0\t \t",      "alegre\tE\t -a-l'e-gri\t0\t0\t \t",
+    "copota\tE\t -ko-p'o-ta\t0\t0\t \t",
+    "galoba\tE\t -ga-l'\xF3-ba\t0\t0\t \t",  // ó
+    "maloba\tE\t -ma-l'\xF3-ba\t0\t0\t \t", "social\tE\t -so-si-'aw\t0\t0\t \t",
+    "sopota\tE\t -so-p'o-ta\t0\t0\t \t",
     "venda\tE\t -v'\xEB-da\t0\t0\t \t",  // ë
 };
 
@@ -41,12 +44,17 @@ protected:
         Engine.options[kOptionSpellCapitals] = 0;
         path_ =
             (fs::temp_directory_path() / ("falavoz-unknown-" + std::to_string(getpid()) + ".lng")).string();
+        Load(kLexicon);
+        DictClear();
+    }
+
+    // Writes the lexicon lines as a language file and loads it.
+    void Load(const std::vector<std::string>& lexicon) {
         std::ofstream out(path_, std::ios::binary);
-        for (const std::string& line : kLexicon) out << line << "\r\n";
+        for (const std::string& line : lexicon) out << line << "\r\n";
         out << "*\r\n*\r\n";
         out.close();
         ASSERT_EQ(LoadLanguageData(path_), 0);
-        DictClear();
     }
     void TearDown() override {
         std::remove(path_.c_str());
@@ -127,6 +135,20 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(Latin1ToUtf8(WithImpliedMarks(Utf8To1252(c.word))), c.expected) << c.word;
+}
+
+TEST_F(UnknownWordsTest, LexiconWordsThatEndAlikeDecideTheStressedVowel) {
+    const Case cases[] = {
+        {"caloba", "calóba"},  // "galoba" and "maloba" are open; -oba is no open ending
+        {"tapota", "tapota"},  // "copota" and "sopota" are closed, though -ota is open
+        {"alota", "alóta"},    // no word ends in "lota": the ending decides
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Latin1ToUtf8(WithImpliedMarks(Utf8To1252(c.word))), c.expected) << c.word;
+
+    // Another lexicon, in which they are closed, is read anew.
+    Load({"galoba\tE\t -ga-l'o-ba\t0\t0\t \t", "maloba\tE\t -ma-l'o-ba\t0\t0\t \t"});
+    EXPECT_EQ(WithImpliedMarks("caloba"), "caloba");
 }
 
 TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
