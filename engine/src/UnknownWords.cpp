@@ -49,7 +49,7 @@ const std::vector<OpenEnding>& OpenEndings() {
             {"esso", "ésso"}, {"erra", "érra"}, {"erno", "érno"}, {"erto", "érto"}, {"eras", "éras"},
             {"ola", "óla"},   {"oca", "óca"},   {"ota", "óta"},   {"ote", "óte"},   {"ol", "ól"},
             {"ose", "óse"},   {"osa", "ósa"},   {"osos", "ósos"}, {"osta", "ósta"}, {"oro", "óro"},
-            {"orte", "órte"}, {"oça", "óça"},   {"ova", "óva"},   {"oide", "óide"},
+            {"orte", "órte"}, {"oça", "óça"},   {"ova", "óva"},   {"oide", "óide"}, {"oia", "óia"},
         };
         std::vector<OpenEnding> endings;
         for (const auto& [plain, marked] : utf8)
@@ -116,6 +116,7 @@ const std::vector<std::string>& SpokenUStems() {
                  "antiqu",   "pinguim",  "linguiç",   "linguist",  "bilingu", "trilingu",  "multilingu",
                  "sanguin",  "unguent",  "arguir",    "arguiç",    "aguent",  "ambigu",    "contigu",
                  "exigu",    "ungui",    "pinguin",   "sagui",     "lingu",   "sequel",    "sequest",
+                 "língu",    "delinqu",
              })
             cp1252.push_back(Cp1252(utf8));
         return cp1252;
@@ -123,29 +124,35 @@ const std::vector<std::string>& SpokenUStems() {
     return stems;
 }
 
-void MarkSpokenUInStems(std::string& word) {
-    for (const std::string& stem : SpokenUStems()) {
-        const size_t at = word.find(stem);
-        if (at == std::string::npos) continue;
-        const size_t u = word.find_last_of('u', at + stem.size() - 1);
-        if (u != std::string::npos && u >= at) word[u] = '\xFC';  // ü
-    }
-}
-
 // The u of "qu" and "gu" before a or o is spoken ("quando", "aquarela",
-// "guarda"): it takes the diaeresis that the rules read as a glide. Before
-// the word's last vowel it is left alone, where it may be stressed
-// ("averigua").
-void MarkSpokenU(std::string& word) {
+// "guarda"), and in the stems above before e and i too: it takes the
+// diaeresis that the rules read as a glide. Before the word's last vowel it
+// is left alone, where it may be stressed ("averigua"). The positions are
+// those of the word as written.
+std::vector<size_t> SpokenUPositions(const std::string& word) {
     static const std::string aOrO = Cp1252("aoáóâãõ");
+    std::vector<size_t> positions;
     for (size_t u = 1; u + 1 < word.size(); ++u) {
         if (word[u] != 'u' || (word[u - 1] != 'q' && word[u - 1] != 'g')) continue;
         if (aOrO.find(word[u + 1]) == std::string::npos) continue;
         const std::string_view after = std::string_view(word).substr(u + 2);
-        const bool lastVowel = std::none_of(after.begin(), after.end(), IsVowelLetter);
-        if (!lastVowel) word[u] = '\xFC';  // ü
+        if (std::any_of(after.begin(), after.end(), IsVowelLetter)) positions.push_back(u);
     }
-    MarkSpokenUInStems(word);
+    for (const std::string& stem : SpokenUStems()) {
+        const size_t at = word.find(stem);
+        if (at == std::string::npos) continue;
+        const size_t u = word.find_last_of('u', at + stem.size() - 1);
+        if (u != std::string::npos && u >= at) positions.push_back(u);
+    }
+    return positions;
+}
+
+// An r after l is strong ("palrar", "Ulrico"); written "rr", the rules read
+// it so.
+void MarkStrongR(std::string& word) {
+    for (size_t r = 2; r + 1 < word.size(); ++r)
+        if (word[r] == 'r' && word[r - 1] == 'l' && IsVowelLetter(word[r - 2]) && IsVowelLetter(word[r + 1]))
+            word.insert(r, 1, 'r');
 }
 
 // "sc" before e or i and "sç" after a vowel sound one s ("nascer",
@@ -208,7 +215,10 @@ std::string WithFinalGlide(const std::string& word, std::string phonetic) {
         return phonetic + "w";
     }
     if (EndsWith(phonetic, oes)) return phonetic.replace(phonetic.size() - oes.size(), oes.size(), oesSpoken);
-    if (EndsInStressedVowelAndS(phonetic)) return phonetic.insert(phonetic.size() - 1, "i");
+    if (EndsInStressedVowelAndS(phonetic)) return phonetic.insert(phonetic.size() - 1, "y");
+    // A stressed i before a final o is a full vowel ("navio"); the rules make
+    // it a glide whatever its stress.
+    if (EndsWith(phonetic, "`yo") || EndsWith(phonetic, "`yoS")) phonetic[phonetic.rfind("`y") + 1] = 'i';
     // The o of an unstressed final -io closes to u after the glide ("armário").
     if (LastAccentPos(word) != 0) {
         if (EndsWith(phonetic, "yo")) phonetic.back() = 'u';
@@ -256,7 +266,7 @@ constexpr Prefix kPrefixes[] = {
     {"poli", "póli", After::KnownWord},     {"meta", "méta", After::KnownWord},
     {"proto", "próto", After::KnownWord},   {"ferro", "féRo", After::KnownWord},
     {"foto", "fóto", After::KnownWord},     {"neo", "néo", After::KnownWord},
-    {"auto", "awto", After::KnownWord},     {"bio", "bio", After::KnownWord},
+    {"auto", "awto", After::KnownWord},     {"bio", "bio", After::AnyWord},
     {"contra", "kötra", After::KnownWord},  {"hidro", "idro", After::KnownWord},
     {"macro", "makro", After::KnownWord},   {"micro", "mikro", After::KnownWord},
     {"mono", "mono", After::KnownWord},     {"multi", "muwti", After::KnownWord},
@@ -401,8 +411,9 @@ std::string WithImpliedMarks(const std::string& word) {
         MarkOpenStressedVowel(marked);
         MarkHiatus(marked);
     }
-    MarkSpokenU(marked);
+    for (size_t u : SpokenUPositions(word)) marked[u] = '\xFC';  // ü
     MarkSingleS(marked);
+    MarkStrongR(marked);
     return marked;
 }
 

@@ -132,6 +132,9 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
         {"nascer", "nasser"},
         {"desça", "dessa"},
         {"escola", "escóla"},
+        // A strong r after l.
+        {"palrar", "palrrar"},
+        {"sequela", "seqüéla"},  // found as written, before the e is marked
     };
     for (const Case& c : cases)
         EXPECT_EQ(Latin1ToUtf8(WithImpliedMarks(Utf8To1252(c.word))), c.expected) << c.word;
@@ -157,8 +160,9 @@ TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
         {"falam", "f[a]l@w"},  // an unaccented -am is not stressed
         {"faziam", "faz[i][@]w"},      {"canções", "käs[ö]iS"},
         {"albergues", "awb[e]%geS"},  // not an -em word: untouched
-        {"nepalês", "nepal[e][i]S"},   {"validez", "valid[e][i]S"},
+        {"nepalês", "nepal[e]yS"},   {"validez", "valid[e]yS"},
         {"fatos", "f[a]toS"},           // an unstressed vowel before s takes no glide
+        {"bravio", "brav[i][o]"},      // a stressed i before -o is a full vowel
         {"herniário", "e%n[i][a]ryu"},  // the final o closes after the glide
         {"camping", "k[ä]pï"},          // nor is -ing stressed, and its g is silent
     };
