@@ -191,7 +191,7 @@ class Reader:
             if self.openness.predict(word, vi, pos):
                 phones[si] = _opened(phones[si])
         derived = False
-        for ending in ("mente", "zinho", "zinha", "zinhos", "zinhas"):
+        for ending in DERIVED_ENDINGS:
             if word.endswith(ending) and len(word) > len(ending) + 2:
                 phones, derived = self._keep_base_vowels(word[:-len(ending)], phones, si, ending == "mente")
                 break
@@ -451,6 +451,9 @@ class PretonicModel:
         return share_open > 0.5
 
 
+# Words that keep the vowels of their base before these endings.
+DERIVED_ENDINGS = ("mente", "zinho", "zinha", "zinhos", "zinhas")
+
 X_READINGS = ("ks", "s", "z", "x", "S", "kyS")
 
 
@@ -517,6 +520,10 @@ def learn(rows, pos_of, spoken_u_stems, support=2, accented=None):
     reader.openness = openness
     pretonic = PretonicModel()
     for word, refs in refs_of.items():
+        # The vowels before the stress of an adverb or a diminutive are those
+        # of its base, stressed there; they teach nothing of other words.
+        if word.endswith(DERIVED_ENDINGS):
+            continue
         phones, si, vi = reader.walk(word)
         origins = reader.origins
         phones = reduce_final_vowels(phones, si)
