@@ -111,6 +111,45 @@ def load_ud(data):
     return forms, lemmas
 
 
+def irregular_future_subjunctives(data):
+    """The forms of the future subjunctive that are not the infinitive
+    (tiver, fizer, vier), as tagged or as the preterite shows them: their persons in -mos, -em, -es keep the stressed
+    vowel of the form itself (tivermos, open like tiver), which the regular
+    verbs' endings (comermos, closed) would not give them."""
+    forms = set()
+    for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv")):
+        if len(f) < 5 or f[2] not in ("VERB", "AUX"):
+            continue
+        form, lemma, feats = f[0].lower(), f[1].lower(), f[3]
+        if "Mood=Sub" in feats and "Tense=Fut" in feats and form != lemma and form.endswith("r") \
+                and "Number=Sing" in feats:
+            forms.add(form)
+        # Untagged: the stem of a preterite in -ram that is not the
+        # infinitive's (fizeram, of fazer, gives fizer).
+        base = form[:-2]
+        if form.endswith(("eram", "oram")) and len(base) >= 3 and not lemma.startswith(base) \
+                and lemma.endswith("r") and base == _drop_accent(base):
+            forms.add(base)
+    return sorted(forms)
+
+
+FUTURE_SUBJUNCTIVE_PERSONS = ("mos", "em", "es")
+
+
+def with_stressed_vowel_of(transcription, base_transcription):
+    """The transcription with its stressed vowel replaced by the base's."""
+    def stressed(t):
+        mark = t.find("'")
+        for k in range(mark + 1, len(t)):
+            if t[k] in em.PHONE_VOWELS:
+                return k
+        return -1
+    k, b = stressed(transcription), stressed(base_transcription)
+    if k < 0 or b < 0:
+        return transcription
+    return transcription[:k] + base_transcription[b] + transcription[k + 1:]
+
+
 def load_wikipron(data):
     rows = collections.OrderedDict()
     for f in read_tsv(os.path.join(data, "wikipron_dev.tsv")):
@@ -454,6 +493,17 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
         if not vclass:
             vclass = noun_class(transcription, tag)
         entries[word] = {"tag": tag, "transcription": transcription, "vclass": vclass, "subclass": " "}
+    for base in irregular_future_subjunctives(data):
+        if base not in entries:
+            continue
+        for person in FUTURE_SUBJUNCTIVE_PERSONS:
+            form = base + person
+            if form not in entries:
+                entries[form] = {"tag": "V", "transcription": reader.transcription(form, "V", truth.get(form)),
+                                 "vclass": 0, "subclass": " "}
+            if form not in truth:
+                entries[form]["transcription"] = with_stressed_vowel_of(entries[form]["transcription"],
+                                                                        entries[base]["transcription"])
     for word, entry in curated.items():
         e = dict(entry)
         if not e["transcription"]:

@@ -84,6 +84,23 @@ class Derivation(unittest.TestCase):
             self.assertEqual(build_lexicon.sibling_readings(word, known), expected, word)
 
 
+    def test_irregular_future_subjunctives_keep_their_stressed_vowel(self):
+        rows = [
+            "tiver\tter\tVERB\tMood=Sub|Number=Sing|Person=3|Tense=Fut|VerbForm=Fin\t4",
+            "chegar\tchegar\tVERB\tMood=Sub|Number=Sing|Person=3|Tense=Fut|VerbForm=Fin\t9",
+            "fizeram\tfazer\tVERB\t_\t3",  # the preterite shows the stem
+            "comeram\tcomer\tVERB\t_\t2",
+            "caíram\tcair\tVERB\t_\t2",
+            "superam\tsuperar\tVERB\t_\t1",
+        ]
+        with tempfile.TemporaryDirectory() as data:
+            with open(os.path.join(data, "ud_ptbr_lexicon.tsv"), "w", encoding="utf-8") as f:
+                f.write("\n".join(rows) + "\n")
+            self.assertEqual(build_lexicon.irregular_future_subjunctives(data), ["fizer", "tiver"])
+        self.assertEqual(build_lexicon.with_stressed_vowel_of(" -ti-v'e%-muS", " -ti-v'é%"), " -ti-v'é%-muS")
+        self.assertEqual(build_lexicon.with_stressed_vowel_of(" -f'o-rë-i", " -f'o%"), " -f'o-rë-i")
+
+
 class RuleTables(unittest.TestCase):
     def test_rules_of_one_key_are_kept_together_and_reachable(self):
         rules = [("a", "1"), ("s", "1"), ("a", "2"), ("es", "1"), ("a", "3")]
