@@ -216,17 +216,50 @@ std::string WithFinalGlide(const std::string& word, std::string phonetic) {
     }
     if (EndsWith(phonetic, oes)) return phonetic.replace(phonetic.size() - oes.size(), oes.size(), oesSpoken);
     if (EndsInStressedVowelAndS(phonetic)) return phonetic.insert(phonetic.size() - 1, "y");
-    // A stressed i before a final o is a full vowel ("navio"); the rules make
-    // it a glide whatever its stress.
-    if (EndsWith(phonetic, "`yo") || EndsWith(phonetic, "`yoS")) phonetic[phonetic.rfind("`y") + 1] = 'i';
-    // The o of an unstressed final -io closes to u after the glide ("armário").
-    if (LastAccentPos(word) != 0) {
-        if (EndsWith(phonetic, "yo")) phonetic.back() = 'u';
-        if (EndsWith(phonetic, "yoS")) phonetic[phonetic.size() - 2] = 'u';
-    }
+    // The o after a stressed i at the end is unstressed, and closes ("navio"):
+    // the syllables would leave it with the i's stress.
+    if (EndsWith(phonetic, "`io")) phonetic.back() = 'u';
+    if (EndsWith(phonetic, "`ioS")) phonetic[phonetic.size() - 2] = 'u';
     // The g of a final -ing is not heard ("camping").
     if (EndsWith(word, "ing") && EndsWith(phonetic, Cp1252("ïg"))) phonetic.pop_back();
     return phonetic;
+}
+
+bool IsStressMark(char c) { return c == '`' || c == '\''; }
+
+bool IsVowelCode(char c) { return c != 0 && PhoneClassOf(c) == kClassVowel; }
+
+// The phoneme code next to position k of a reading, past stress marks; 0 at
+// either end.
+char CodeBefore(const std::string& reading, size_t k) {
+    while (k-- > 0)
+        if (!IsStressMark(reading[k])) return reading[k];
+    return 0;
+}
+
+char CodeAfter(const std::string& reading, size_t k) {
+    while (++k < reading.size())
+        if (!IsStressMark(reading[k])) return reading[k];
+    return 0;
+}
+
+// The rules make an i or u a glide by the letters around it; after a
+// consonant it is a full vowel before a vowel ("antiabuso", "suar") and
+// between consonants ("amiguinho"). The u of "qu" and "gu" stays a glide, as
+// does the i that x reads as "kys".
+std::string WithFullVowelsAfterConsonants(std::string reading) {
+    for (size_t k = 0; k < reading.size(); ++k) {
+        const char glide = reading[k];
+        if (glide != 'y' && glide != 'w') continue;
+        const char before = CodeBefore(reading, k);
+        const char after = CodeAfter(reading, k);
+        if (before == 0 || IsVowelCode(before)) continue;
+        if (glide == 'y' && before != 'k' && after != 0)
+            reading[k] = 'i';
+        else if (glide == 'w' && IsVowelCode(after) && before != 'k' && before != 'g')
+            reading[k] = 'u';
+    }
+    return reading;
 }
 
 bool CanBeHelped(const std::string& word, int tokenIndex) {
@@ -394,7 +427,7 @@ std::string ReadByRules(const std::string& word, int tokenIndex) {
     const std::string marked = WithImpliedMarks(word);
     std::string reading = TranscribeWord(marked, false, false, tokenIndex);
     if (HasUnstressedEnding(marked)) StressTheVowelBefore(reading);
-    return WithFinalGlide(word, reading);
+    return WithFinalGlide(word, WithFullVowelsAfterConsonants(reading));
 }
 
 std::string ReadWord(const std::string& word, int tokenIndex) {

@@ -160,10 +160,12 @@ TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
         {"falam", "f[a]l@w"},  // an unaccented -am is not stressed
         {"faziam", "faz[i][@]w"},      {"canções", "käs[ö]iS"},
         {"albergues", "awb[e]%geS"},  // not an -em word: untouched
-        {"nepalês", "nepal[e]yS"},   {"validez", "valid[e]yS"},
+        {"nepalês", "nepal[e]yS"},     {"validez", "valid[e]yS"},
         {"fatos", "f[a]toS"},           // an unstressed vowel before s takes no glide
-        {"bravio", "brav[i][o]"},      // a stressed i before -o is a full vowel
-        {"herniário", "e%n[i][a]ryu"},  // the final o closes after the glide
+        {"bravio", "brav[i][u]"},       // a stressed i before -o is a full vowel, the o unstressed
+        {"herniário", "e%n[i][a]rio"},  // after a consonant the i is a full vowel
+        {"antiabuso", "ätiab[u]zu"},    // ...before a vowel
+        {"atuado", "at[u][a]do"},        // a u too
         {"camping", "k[ä]pï"},          // nor is -ing stressed, and its g is silent
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
