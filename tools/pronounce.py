@@ -8,6 +8,7 @@ The corrections are patterns, not word lists:
   - qu and gu before a, o are read with their u; before e, i only in the stems
     of the spoken-u list (data/lexicon/spoken_u.txt);
   - sc, sç and xc before e, i make one s (nascer, desça, exceto);
+  - an r after l or s is strong (palrar, Israel);
   - an i or u before a vowel that the rules read as a glide is a full vowel,
     except the u of qu, gu (academia, rio, atua);
   - x by its letter context, learned from pronunciations (XModel);
@@ -107,6 +108,9 @@ class Reader:
             reading = self.x_model.predict(word, p)
             if reading is not None:
                 return reading, p
+        # An r after l or s is strong (palrar, Israel).
+        if ch == "r" and p >= 2 and word[p - 1] in "ls" and em.is_vowel(word[p - 2]) and em.is_vowel(nxt):
+            return "R", p
         ph, q = em.transcribe_letter(word, p)
         # sc, sç before e, i: the vowel's coda gives the s back to the c.
         if ph.endswith("S") and len(ph) >= 2 and word[q] == "s" and q + 2 < len(word) and (

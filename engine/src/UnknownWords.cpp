@@ -147,12 +147,14 @@ std::vector<size_t> SpokenUPositions(const std::string& word) {
     return positions;
 }
 
-// An r after l is strong ("palrar", "Ulrico"); written "rr", the rules read
-// it so.
+// An r after l or s is strong ("palrar", "Israel"); written "rr", the rules
+// read it so.
 void MarkStrongR(std::string& word) {
-    for (size_t r = 2; r + 1 < word.size(); ++r)
-        if (word[r] == 'r' && word[r - 1] == 'l' && IsVowelLetter(word[r - 2]) && IsVowelLetter(word[r + 1]))
+    for (size_t r = 2; r + 1 < word.size(); ++r) {
+        const bool afterLOrS = word[r - 1] == 'l' || word[r - 1] == 's';
+        if (word[r] == 'r' && afterLOrS && IsVowelLetter(word[r - 2]) && IsVowelLetter(word[r + 1]))
             word.insert(r, 1, 'r');
+    }
 }
 
 // "sc" before e or i and "sç" after a vowel sound one s ("nascer",
@@ -279,7 +281,7 @@ bool KnownReading(const std::string& word, std::string& phonetic) {
 
 // ---- Prefixes ----------------------------------------------------------------------
 
-enum class After { AnyWord, KnownWord };
+enum class After { AnyWord, KnownWord, Vowel };
 
 struct Prefix {
     const char* spelling;
@@ -287,24 +289,25 @@ struct Prefix {
     After after;
 };
 
-// Prefixes whose vowels keep their own sound in the compound ("antiabuso":
-// a full i; "aeromodelo", "televenda": an open e) are read apart from the
-// word after them: some before any word, some only before a word the
-// lexicon knows, where the compound is sure. The others only let a known
-// word be found ("microempresa").
+// Prefixes whose sounds stay their own in the compound ("antiabuso": a full
+// i; "aeromodelo", "televenda": an open e; "transatlântico": a z) are read
+// apart from the word after them: some before any word, some only before a
+// word the lexicon knows, where the compound is sure, "trans" only before a
+// vowel. The others only let a known word be found ("microempresa").
 constexpr Prefix kPrefixes[] = {
-    {"anti", "äti", After::AnyWord},        {"aero", "aéro", After::AnyWord},
-    {"eletro", "elétro", After::AnyWord},   {"hetero", "étero", After::AnyWord},
-    {"retro", "Rétro", After::AnyWord},     {"tele", "téle", After::KnownWord},
-    {"poli", "póli", After::KnownWord},     {"meta", "méta", After::KnownWord},
-    {"proto", "próto", After::KnownWord},   {"ferro", "féRo", After::KnownWord},
-    {"foto", "fóto", After::KnownWord},     {"neo", "néo", After::KnownWord},
-    {"auto", "awto", After::KnownWord},     {"bio", "bio", After::AnyWord},
-    {"contra", "kötra", After::KnownWord},  {"hidro", "idro", After::KnownWord},
-    {"macro", "makro", After::KnownWord},   {"micro", "mikro", After::KnownWord},
-    {"mono", "mono", After::KnownWord},     {"multi", "muwti", After::KnownWord},
-    {"pseudo", "psewdo", After::KnownWord}, {"semi", "semi", After::KnownWord},
-    {"sobre", "sobre", After::KnownWord},   {"ultra", "uwtra", After::KnownWord},
+    {"trans", "träz", After::Vowel},      {"anti", "äti", After::AnyWord},
+    {"aero", "aéro", After::AnyWord},     {"eletro", "elétro", After::AnyWord},
+    {"hetero", "étero", After::AnyWord},  {"retro", "Rétro", After::AnyWord},
+    {"tele", "téle", After::KnownWord},   {"poli", "póli", After::KnownWord},
+    {"meta", "méta", After::KnownWord},   {"proto", "próto", After::KnownWord},
+    {"ferro", "féRo", After::KnownWord},  {"foto", "fóto", After::KnownWord},
+    {"neo", "néo", After::KnownWord},     {"auto", "awto", After::KnownWord},
+    {"bio", "bio", After::AnyWord},       {"contra", "kötra", After::KnownWord},
+    {"hidro", "idro", After::KnownWord},  {"macro", "makro", After::KnownWord},
+    {"micro", "mikro", After::KnownWord}, {"mono", "mono", After::KnownWord},
+    {"multi", "muwti", After::KnownWord}, {"pseudo", "psewdo", After::KnownWord},
+    {"semi", "semi", After::KnownWord},   {"sobre", "sobre", After::KnownWord},
+    {"ultra", "uwtra", After::KnownWord},
 };
 
 constexpr size_t kShortestWordAfterPrefix = 4;
@@ -324,10 +327,10 @@ std::string ReadCompound(const std::string& word, int tokenIndex) {
         const std::string_view spelling = prefix.spelling;
         if (!StartsWith(word, spelling) || word.size() < spelling.size() + kShortestWordAfterPrefix) continue;
         const std::string rest = WordAfterPrefix(word, spelling.size());
-        if (rest.empty()) return "";
+        if (rest.empty() || (prefix.after == After::Vowel && !IsVowelLetter(rest[0]))) return "";
         std::string restReading;
         if (!KnownReading(rest, restReading)) {
-            if (prefix.after != After::AnyWord || !CanBeHelped(rest, tokenIndex)) return "";
+            if (prefix.after == After::KnownWord || !CanBeHelped(rest, tokenIndex)) return "";
             restReading = ReadWord(rest, tokenIndex);
         }
         return InSyllables(Cp1252(prefix.reading)) + InSyllables(restReading);

@@ -132,7 +132,7 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
         {"nascer", "nasser"},
         {"desça", "dessa"},
         {"escola", "escóla"},
-        // A strong r after l.
+        // A strong r after l or s.
         {"palrar", "palrrar"},
         {"sequela", "seqüéla"},  // found as written, before the e is marked
     };
@@ -165,7 +165,7 @@ TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
         {"bravio", "brav[i][u]"},       // a stressed i before -o is a full vowel, the o unstressed
         {"herniário", "e%n[i][a]rio"},  // after a consonant the i is a full vowel
         {"antiabuso", "ätiab[u]zu"},    // ...before a vowel
-        {"atuado", "at[u][a]do"},        // a u too
+        {"atuado", "at[u][a]do"},       // a u too
         {"camping", "k[ä]pï"},          // nor is -ing stressed, and its g is silent
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
@@ -180,6 +180,8 @@ TEST_F(UnknownWordsTest, APrefixIsReadApartFromTheWordAfterIt) {
         {"telessapo", "teles[a]po"},         // ...and left to the rules before others
         {"retrospecção", "RetroSpeks[@]w"},  // "specção" is no word: no prefix
         {"microabuso", "mikroab[u]zu"},      // a prefix that only finds the word
+        {"transoceano", "träzos[e][@]no"},   // trans- before a vowel: a z
+        {"transportado", "träSpo%t[a]do"},   // before a consonant: the rules alone
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
 }
