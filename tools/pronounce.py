@@ -3,8 +3,8 @@ engine_model.py) with the corrections that the data show they need.
 
 The corrections are patterns, not word lists:
   - stress: words ending in unaccented -am are stressed like -em (falam);
-  - endings: -am as ão, -em and -ens with their glide, õe ões ãe ães as nasal
-    diphthongs;
+  - endings: -am as ão, -em, -en and -ens with their glide, õe ões õem ãe ães
+    as nasal diphthongs, -eei as e, stressed e, i;
   - qu and gu before a, o are read with their u; before e, i only in the stems
     of the spoken-u list (data/lexicon/spoken_u.txt);
   - sc, sç and xc before e, i make one s (nascer, desça, exceto);
@@ -124,6 +124,10 @@ class Reader:
     def walk(self, word):
         """(phones list, index of the stressed phone or -1, letter index of the
         stressed vowel or -1). Phones are one code each."""
+        # A final -eei is e, stressed e, i (passeei): the rules would merge
+        # the two e into one i.
+        if word.endswith("eei"):
+            word = word[:-2] + "êi"
         stress = stress_position(word)
         phones = []
         stressed_phone = -1
@@ -167,14 +171,14 @@ class Reader:
         s = "".join(phones)
         if word.endswith("am") and not word.endswith("ãm") and s.endswith("ä"):
             s = s[:-1] + "@w"
-        elif word[-2:] in ("em", "ém") and s.endswith("ë"):
-            s += "i"
+        elif word.endswith("õem") and s.endswith("oë"):
+            s = s[:-2] + "öi"  # põem as põe
+        elif word[-2:] in ("em", "ém", "en") and s.endswith("ë"):
+            s += "i"  # também, hífen
         elif word[-3:] in ("ens", "éns") and s.endswith("ëS"):
             s = s[:-1] + "iS"
         elif word.endswith("ões") and s.endswith("oëS"):
             s = s[:-3] + "öiS"
-        elif word.endswith("õem") and s.endswith("oë"):
-            s = s[:-2] + "öiëi"
         elif word.endswith("õe") and s.endswith("oe"):
             s = s[:-2] + "öi"
         elif word.endswith("ães") and s.endswith("@eS"):

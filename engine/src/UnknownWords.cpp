@@ -127,7 +127,8 @@ const std::vector<std::string>& SpokenUStems() {
 // The u of "qu" and "gu" before a or o is spoken ("quando", "aquarela",
 // "guarda"), and in the stems above before e and i too: it takes the
 // diaeresis that the rules read as a glide. Before the word's last vowel it
-// is left alone, where it may be stressed ("averigua"). The positions are
+// is left alone, where it may be stressed ("averigua"), unless a written
+// accent puts the stress elsewhere ("língua", "ubíquo"). The positions are
 // those of the word as written.
 std::vector<size_t> SpokenUPositions(const std::string& word) {
     static const std::string aOrO = Cp1252("aoáóâãõ");
@@ -136,7 +137,9 @@ std::vector<size_t> SpokenUPositions(const std::string& word) {
         if (word[u] != 'u' || (word[u - 1] != 'q' && word[u - 1] != 'g')) continue;
         if (aOrO.find(word[u + 1]) == std::string::npos) continue;
         const std::string_view after = std::string_view(word).substr(u + 2);
-        if (std::any_of(after.begin(), after.end(), IsVowelLetter)) positions.push_back(u);
+        const bool stressedElsewhere = LastAccentPos(word) != 0;  // "ubíquo", "língua"
+        if (stressedElsewhere || std::any_of(after.begin(), after.end(), IsVowelLetter))
+            positions.push_back(u);
     }
     for (const std::string& stem : SpokenUStems()) {
         const size_t at = word.find(stem);
@@ -198,16 +201,19 @@ bool EndsInStressedVowelAndS(const std::string& phonetic) {
            phonetic[n - 3] == '`';
 }
 
-// The glides the rules leave out: after the nasal vowel of a final -em, -ens
-// ("também", "homens"), -am ("falam") and -ões ("ações"), and between a
-// stressed vowel and a final s.
+// The glides the rules leave out: after the nasal vowel of a final -em, -en,
+// -ens ("também", "hífen", "homens"), -am ("falam"), -ões ("ações") and
+// -õem ("põem"), and between a stressed vowel and a final s.
 std::string WithFinalGlide(const std::string& word, std::string phonetic) {
     static const std::string em = Cp1252("em"), emAcute = Cp1252("ém"), emCirc = Cp1252("êm");
     static const std::string ens = Cp1252("ens"), ensAcute = Cp1252("éns");
     static const std::string oes = Cp1252("oëS"), oesSpoken = Cp1252("öiS");
-    const char nasalE = '\xEB';  // ë
-    const char nasalA = '\xE4';  // ä
-    const bool endsEm = EndsWith(word, em) || EndsWith(word, emAcute) || EndsWith(word, emCirc);
+    const char nasalE = '\xEB';                                             // ë
+    const char nasalA = '\xE4';                                             // ä
+    if (EndsWith(word, Cp1252("õem")) && EndsWith(phonetic, Cp1252("oë")))  // "põem" as "põe"
+        return phonetic.replace(phonetic.size() - 2, 2, Cp1252("öi"));
+    const bool endsEm = EndsWith(word, em) || EndsWith(word, emAcute) || EndsWith(word, emCirc) ||
+                        EndsWith(word, "en");  // "hífen"
     const bool endsEns = EndsWith(word, ens) || EndsWith(word, ensAcute);
     if (endsEm && !phonetic.empty() && phonetic.back() == nasalE) return phonetic + "i";
     if (endsEns && EndsWith(phonetic, std::string{nasalE, 'S'}))
@@ -222,6 +228,10 @@ std::string WithFinalGlide(const std::string& word, std::string phonetic) {
     // the syllables would leave it with the i's stress.
     if (EndsWith(phonetic, "`io")) phonetic.back() = 'u';
     if (EndsWith(phonetic, "`ioS")) phonetic[phonetic.size() - 2] = 'u';
+    // A final o after the glide of "quo", "guo" is unstressed and closes
+    // ("oblíquo", "ambíguo"); after a glide it would stay as it is.
+    if (EndsWith(phonetic, "wo")) phonetic.back() = 'u';
+    if (EndsWith(phonetic, "woS")) phonetic[phonetic.size() - 2] = 'u';
     // The g of a final -ing is not heard ("camping").
     if (EndsWith(word, "ing") && EndsWith(phonetic, Cp1252("ïg"))) phonetic.pop_back();
     return phonetic;
@@ -443,6 +453,9 @@ std::string ReadWord(const std::string& word, int tokenIndex) {
 
 std::string WithImpliedMarks(const std::string& word) {
     std::string marked = word;
+    // A final -eei is e, stressed e, i ("passeei"): the rules would merge the
+    // two e into one i.
+    if (EndsWith(word, "eei")) marked[marked.size() - 2] = '\xEA';  // ê
     if (LastAccentPos(word) == 0) {
         MarkOpenStressedVowel(marked);
         MarkHiatus(marked);

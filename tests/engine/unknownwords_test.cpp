@@ -166,6 +166,10 @@ TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
         {"herniário", "e%n[i][a]rio"},  // after a consonant the i is a full vowel
         {"antiabuso", "ätiab[u]zu"},    // ...before a vowel
         {"atuado", "at[u][a]do"},       // a u too
+        {"sêmen", "s[e]mëi"},           // -en as -em
+        {"antepõem", "ätep[ö]i"},       // -õem as -õe
+        {"passeei", "pas[e][e]y"},      // -eei: e, stressed e, i
+        {"ubíquo", "ub[i]kwu"},         // qu before the last vowel, the stress elsewhere
         {"camping", "k[ä]pï"},          // nor is -ing stressed, and its g is silent
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
