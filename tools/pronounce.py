@@ -119,7 +119,8 @@ class Reader:
         return ph, q
 
     def _spoken_u(self, word, p):
-        return any(stem in word for stem in self.spoken_u_stems)
+        plain = word.translate(_PLAIN)  # the stems are written without accents
+        return any(stem in plain for stem in self.spoken_u_stems)
 
     def walk(self, word):
         """(phones list, index of the stressed phone or -1, letter index of the
@@ -263,6 +264,7 @@ class Reader:
 
 
 _CLOSE = str.maketrans("éó", "eo")
+_PLAIN = str.maketrans("áéíóúâêô", "aeiouaeo")
 
 
 def _opened(ph):

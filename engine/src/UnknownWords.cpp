@@ -141,10 +141,15 @@ std::vector<size_t> SpokenUPositions(const std::string& word) {
         if (stressedElsewhere || std::any_of(after.begin(), after.end(), IsVowelLetter))
             positions.push_back(u);
     }
+    // The stems are written without accents ("consequência").
+    static const std::string accented = Cp1252("áéíóúâêô"), plainVowels = "aeiouaeo";
+    std::string plain = word;
+    for (char& c : plain)
+        if (const size_t k = accented.find(c); k != std::string::npos) c = plainVowels[k];
     for (const std::string& stem : SpokenUStems()) {
-        const size_t at = word.find(stem);
+        const size_t at = plain.find(stem);
         if (at == std::string::npos) continue;
-        const size_t u = word.find_last_of('u', at + stem.size() - 1);
+        const size_t u = plain.find_last_of('u', at + stem.size() - 1);
         if (u != std::string::npos && u >= at) positions.push_back(u);
     }
     return positions;

@@ -126,6 +126,7 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
         {"aguardente", "agüardente"},
         {"averigua", "averigua"},  // before the last vowel it may carry the stress
         {"frequente", "freqüente"},
+        {"consequência", "conseqüência"},  // a stem with an accent in it
         {"linguiça", "lingüiça"},
         {"queijo", "queijo"},
         // One s for sc before e or i and for sç.
