@@ -11,8 +11,3 @@
 // the notation of TranscribeWord, which reads every word this does not help
 // with (and numbers, symbols, spelled words).
 std::string ReadUnknownWord(const std::string& lowerText, bool numberBefore, int tokenIndex);
-
-// The spelling the letter rules read for a word made of letters: the accents
-// and diaeresis that the written word leaves out, where its ending or its
-// letters make them near certain.
-std::string WithImpliedMarks(const std::string& word);

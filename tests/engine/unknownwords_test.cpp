@@ -1,5 +1,6 @@
-// Words outside the lexicon: the marks their spelling implies, the glides of
-// their endings, prefixes before known words and adverbs in -mente.
+// Words outside the lexicon: the marks their spelling implies (ImpliedMarks),
+// the glides of their endings, prefixes before known words and adverbs in
+// -mente (UnknownWords).
 #include "UnknownWords.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "Data.h"
 #include "Dict.h"
 #include "EngineState.h"
+#include "ImpliedMarks.h"
 #include "PhoneticString.h"
 #include "Tables.h"
 #include "TestSupport.h"
