@@ -294,10 +294,19 @@ SIBLING_ENDINGS = (("as", "a", "aS", "a"), ("es", "e", "iS", "i"), ("am", "a", "
                    ("em", "e", "ëi", "i"), ("a", "as", "a", "aS"), ("e", "es", "i", "iS"))
 
 
+# Masculine and feminine share a stressed e (belo, bela; completo, completa),
+# not an o, which the feminine opens (novo, nova).
+GENDER_ENDINGS = (("o", "a", "u", "a"), ("a", "o", "a", "u"), ("os", "as", "uS", "aS"), ("as", "os", "aS", "uS"))
+
+
 def sibling_readings(word, normalised):
     """The normalised readings of a word made from those of its singular
-    (or plural, or third person singular), or None."""
-    for form_end, sibling_end, form_sound, sibling_sound in SIBLING_ENDINGS:
+    (or plural, or third person singular, or other gender), or None."""
+    endings = SIBLING_ENDINGS
+    stress = em.stress_position(word)
+    if 0 <= stress < len(word) and word[stress] == "e":
+        endings += GENDER_ENDINGS
+    for form_end, sibling_end, form_sound, sibling_sound in endings:
         if not word.endswith(form_end) or len(word) < len(form_end) + 3:
             continue
         sibling = word[:-len(form_end)] + sibling_end
