@@ -445,8 +445,12 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
         letter = tag_of(ud_forms.get(word))
         return letter if letter in ("V", "E") else None
 
+    # Where two spellings share a plain form, the Brazilian one wins: the
+    # more frequent in the subtitles, else the pronounced one (telefônica,
+    # not the European telefónica).
     accented = {}
-    for word in sorted(set(freq) | set(ud_forms) | set(learn_rows)):
+    by_use = sorted(freq, key=lambda w: (-freq[w], w)) + sorted(learn_rows) + sorted(ud_forms)
+    for word in by_use:
         plain = _drop_accent(word)
         if plain != word:
             accented.setdefault(plain, word)
