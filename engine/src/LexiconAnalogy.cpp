@@ -102,11 +102,11 @@ Votes VotesOf(std::string_view ending, std::string_view word) {
 }  // namespace
 
 std::optional<bool> OpenByAnalogy(const std::string& word, size_t vowel) {
-    if (vowel == 0 || vowel >= word.size()) return std::nullopt;
+    if (vowel >= word.size()) return std::nullopt;
     std::optional<bool> verdict;
-    // From the letter before the vowel leftwards: the longest ending that
-    // enough words share decides.
-    for (size_t start = vowel; start-- > 0;) {
+    // From the vowel leftwards: the longest ending that enough words share
+    // decides.
+    for (size_t start = vowel + 1; start-- > 0;) {
         const Votes votes = VotesOf(std::string_view(word).substr(start), word);
         if (votes.Count() < kFewestVotes) break;
         verdict = votes.open > votes.closed;

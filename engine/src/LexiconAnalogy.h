@@ -9,6 +9,6 @@
 
 // Whether the stressed e or o at `vowel` (0-based) of a lower-case word
 // without written accents is open, by the lexicon words that share the
-// longest ending with it from at least the letter before that vowel; none
-// when fewer than two such words tell.
+// longest ending with it, from that vowel on at least; none when fewer than
+// two such words tell.
 std::optional<bool> OpenByAnalogy(const std::string& word, size_t vowel);
