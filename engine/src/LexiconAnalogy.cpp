@@ -1,6 +1,6 @@
 // The lexicon, indexed by the reverse of its words, answers which words end
-// in given letters. It is built at the first question after each load of the
-// language data: a sort of the lexicon's line numbers, done once.
+// in given letters. The index is built at the first question after each load
+// of the language data: one sort of views into the lexicon's lines.
 #include "LexiconAnalogy.h"
 
 #include <algorithm>
