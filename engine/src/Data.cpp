@@ -21,9 +21,8 @@ TIPO_REG_PAL LexiconRecord;
 namespace {
 
 constexpr char kTab = '\t';
-
-unsigned LexiconLoads = 0;  // the lexicon's generation
 constexpr const char* kDataFileName = "brport.lng";
+unsigned LexiconLoads = 0;  // the lexicon's generation
 
 // A line that ends a section: empty, or starting with "*".
 bool IsSeparatorLine(const std::string& line) { return line.empty() || line[0] == '*'; }
@@ -88,8 +87,6 @@ bool ParseByteField(const std::string& field, uint8_t& value) {
     value = static_cast<uint8_t>(number);
     return true;
 }
-
-// The key a lexicon line is sorted by: its word in lower case.
 
 bool LexiconNumbersValid(const std::string& line) {
     uint8_t unused = 0;

@@ -108,7 +108,7 @@ std::string IRule(const Context& c) {
     if (opensAfter.Has(c.n1)) return "i";
     if (c.n1 == 'a' && c.n2 == 'd' && c.n3 == 'o') return "i";
     if (c.n1 == kCCedilla || c.n2 == kCCedilla || c.first || c.cur == kIAcute) return "i";
-    // After the u of "qui" and "gui", silent or spoken ("qüi", "güi"), the
+    // After the u of "qui" and "gui", silent or spoken ("qÃ¼i", "gÃ¼i"), the
     // i is a full vowel.
     if (c.p2 == 'q' || (c.p2 == 'g' && (c.p1 == 'u' || c.p1 == kUDiaeresis)) || c.p1 == 'r') return "i";
     if (!IsVowelLetter(c.p1) && !IsVowelLetter(c.n1)) return "i";
