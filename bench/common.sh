@@ -14,3 +14,11 @@ median_seconds() {
 text_sample() {
     head -c "$2" "$1" | iconv -f UTF-8 -t UTF-8 -c
 }
+
+# Stops with a hint when falavoz ($FALAVOZ), espeak-ng or the text ($TEXT)
+# is not there.
+require_programs() {
+    [ -x "$FALAVOZ" ] || { echo "build first: sh scripts/build.sh" >&2; exit 1; }
+    command -v espeak-ng >/dev/null || { echo "espeak-ng is missing: sh scripts/setup.sh" >&2; exit 1; }
+    [ -r "$TEXT" ] || { echo "cannot read $TEXT" >&2; exit 1; }
+}

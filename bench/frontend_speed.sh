@@ -13,8 +13,7 @@ CHARS=${2:-200000}
 RUNS=${RUNS:-5}
 FALAVOZ=${FALAVOZ:-build/bin/falavoz}
 
-[ -x "$FALAVOZ" ] || { echo "build first: sh scripts/build.sh" >&2; exit 1; }
-command -v espeak-ng >/dev/null || { echo "espeak-ng is missing: sh scripts/setup.sh" >&2; exit 1; }
+require_programs
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT

@@ -15,10 +15,6 @@
 
 namespace {
 
-std::string Cp1252(std::string_view utf8) { return Utf8To1252(utf8); }
-
-bool IsVowelLetter(char c) { return c != 0 && IsVowelChar(c); }
-
 bool IsConsonantLetter(char c) {
     return c != 0 && std::string_view("bcdfghjklmnpqrstvxz").find(c) != std::string_view::npos;
 }
@@ -46,7 +42,7 @@ const std::vector<OpenEnding>& OpenEndings() {
         };
         std::vector<OpenEnding> endings;
         for (const auto& [plain, marked] : utf8)
-            endings.push_back({Cp1252(plain), Cp1252(marked), std::string_view(plain) != "ese"});
+            endings.push_back({Utf8To1252(plain), Utf8To1252(marked), std::string_view(plain) != "ese"});
         return endings;
     }();
     return table;
@@ -57,7 +53,7 @@ bool HasEnding(const std::string& word, const OpenEnding& ending) {
     const std::string& letters = ending.plain;
     if (word.size() <= letters.size()) return false;
     if (EndsWith(word, letters)) return true;
-    return ending.pluralToo && IsVowelLetter(letters.back()) && word.back() == 's' &&
+    return ending.pluralToo && IsVowelChar(letters.back()) && word.back() == 's' &&
            word.size() > letters.size() + 1 &&
            EndsWith(std::string_view(word).substr(0, word.size() - 1), letters);
 }
@@ -103,7 +99,7 @@ void MarkHiatus(std::string& word) {
 // them in step), and a few more.
 const std::vector<std::string>& SpokenUStems() {
     static const std::vector<std::string> stems = [] {
-        std::vector<std::string> cp1252;
+        std::vector<std::string> inCp1252;
         for (const char* utf8 : {
                  "frequen", "sequen",   "consequen",  "subsequen", "eloquen", "delinquen",
                  "cinquen", "quinquen", "tranquil",   "equidist",  "equival", "equino",
@@ -112,8 +108,8 @@ const std::vector<std::string>& SpokenUStems() {
                  "arguiç",  "aguent",   "ambigu",     "contigu",   "exigu",   "ungui",
                  "pinguin", "sagui",    "lingu",      "sequel",    "sequest", "delinqu",
              })
-            cp1252.push_back(Cp1252(utf8));
-        return cp1252;
+            inCp1252.push_back(Utf8To1252(utf8));
+        return inCp1252;
     }();
     return stems;
 }
@@ -125,18 +121,17 @@ const std::vector<std::string>& SpokenUStems() {
 // accent puts the stress elsewhere ("língua", "ubíquo"). The positions are
 // those of the word as written.
 std::vector<size_t> SpokenUPositions(const std::string& word) {
-    static const std::string aOrO = Cp1252("aoáóâãõ");
+    static const std::string aOrO = Utf8To1252("aoáóâãõ");
     std::vector<size_t> positions;
     for (size_t u = 1; u + 1 < word.size(); ++u) {
         if (word[u] != 'u' || (word[u - 1] != 'q' && word[u - 1] != 'g')) continue;
         if (aOrO.find(word[u + 1]) == std::string::npos) continue;
         const std::string_view after = std::string_view(word).substr(u + 2);
         const bool stressedElsewhere = LastAccentPos(word) != 0;  // "ubíquo", "língua"
-        if (stressedElsewhere || std::any_of(after.begin(), after.end(), IsVowelLetter))
-            positions.push_back(u);
+        if (stressedElsewhere || std::any_of(after.begin(), after.end(), IsVowelChar)) positions.push_back(u);
     }
     // The stems are written without accents ("consequência").
-    static const std::string accented = Cp1252("áéíóúâêô"), plainVowels = "aeiouaeo";
+    static const std::string accented = Utf8To1252("áéíóúâêô"), plainVowels = "aeiouaeo";
     std::string plain = word;
     for (char& c : plain)
         if (const size_t k = accented.find(c); k != std::string::npos) c = plainVowels[k];
@@ -154,7 +149,7 @@ std::vector<size_t> SpokenUPositions(const std::string& word) {
 void MarkStrongR(std::string& word) {
     for (size_t r = 2; r + 1 < word.size(); ++r) {
         const bool afterLOrS = word[r - 1] == 'l' || word[r - 1] == 's';
-        if (word[r] == 'r' && afterLOrS && IsVowelLetter(word[r - 2]) && IsVowelLetter(word[r + 1]))
+        if (word[r] == 'r' && afterLOrS && IsVowelChar(word[r - 2]) && IsVowelChar(word[r + 1]))
             word.insert(r, 1, 'r');
     }
 }
@@ -162,10 +157,10 @@ void MarkStrongR(std::string& word) {
 // "sc" before e or i and "sç" after a vowel sound one s ("nascer",
 // "piscina", "desça"); written "ss", the rules read them so.
 void MarkSingleS(std::string& word) {
-    static const std::string eOrI = Cp1252("eiéíê");
-    static const std::string aOU = Cp1252("aouáóú");
+    static const std::string eOrI = Utf8To1252("eiéíê");
+    static const std::string aOU = Utf8To1252("aouáóú");
     for (size_t s = 1; s + 2 < word.size(); ++s) {
-        if (word[s] != 's' || !IsVowelLetter(word[s - 1])) continue;
+        if (word[s] != 's' || !IsVowelChar(word[s - 1])) continue;
         const char next = word[s + 1];
         const char after = word[s + 2];
         const bool softC = next == 'c' && eOrI.find(after) != std::string::npos;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "Data.h"
+#include "PhoneticString.h"
 #include "Tables.h"
 #include "TextUtil.h"
 
@@ -44,14 +45,7 @@ constexpr Prefix kPrefixes[] = {
 bool IsPhoneticVowel(char c) { return c != 0 && kPhoneticVowels.find(c) != std::string_view::npos; }
 
 // Lexicon entries mark the stress with "'", dictionary entries with "`".
-bool IsStressMark(char c) { return c == '\'' || c == '`'; }
-
 bool HasStressMark(std::string_view s) { return std::any_of(s.begin(), s.end(), IsStressMark); }
-
-std::string WithoutStressMarks(std::string s) {
-    s.erase(std::remove_if(s.begin(), s.end(), IsStressMark), s.end());
-    return s;
-}
 
 std::string WithoutLast(const std::string& s, size_t n) {
     return n >= s.size() ? "" : s.substr(0, s.size() - n);

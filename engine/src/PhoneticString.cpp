@@ -147,3 +147,10 @@ int ReadPhoneticString(const std::string& phonetic, int tokenIndex, int& count) 
     token.lastPhone = count - 1;
     return 0;
 }
+
+bool IsStressMark(char c) { return c == '\'' || c == '`'; }
+
+std::string WithoutStressMarks(std::string phonetic) {
+    phonetic.erase(std::remove_if(phonetic.begin(), phonetic.end(), IsStressMark), phonetic.end());
+    return phonetic;
+}

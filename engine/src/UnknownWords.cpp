@@ -15,14 +15,11 @@
 #include "BuiltinTables.h"
 #include "Data.h"
 #include "ImpliedMarks.h"
+#include "PhoneticString.h"
 #include "TextUtil.h"
 #include "TranscribeWord.h"
 
 namespace {
-
-std::string Cp1252(std::string_view utf8) { return Utf8To1252(utf8); }
-
-bool IsVowelLetter(char c) { return c != 0 && IsVowelChar(c); }
 
 // ---- Phonetic strings ------------------------------------------------------------
 
@@ -34,17 +31,10 @@ std::string InSyllables(const std::string& reading) {
     return syllables;
 }
 
-std::string WithoutStress(std::string reading) {
-    reading.erase(
-        std::remove_if(reading.begin(), reading.end(), [](char c) { return c == '\'' || c == '`'; }),
-        reading.end());
-    return reading;
-}
-
 // A stressed vowel before a final s or z takes a glide ("português",
 // "atrás", "luz"): the rules' reading ends in the stress mark, the vowel and S.
 bool EndsInStressedVowelAndS(const std::string& phonetic) {
-    static const std::string vowels = Cp1252("aeéoóu");
+    static const std::string vowels = Utf8To1252("aeéoóu");
     const size_t n = phonetic.size();
     return n >= 3 && phonetic[n - 1] == 'S' && vowels.find(phonetic[n - 2]) != std::string::npos &&
            phonetic[n - 3] == '`';
@@ -55,13 +45,13 @@ bool EndsInStressedVowelAndS(const std::string& phonetic) {
 // -am ("falam"), -ões ("ações") and -õem ("põem"), and between a stressed
 // vowel and a final s; a closed final o; the silent g of -ing.
 std::string WithSpokenEnding(const std::string& word, std::string phonetic) {
-    static const std::string em = Cp1252("em"), emAcute = Cp1252("ém"), emCirc = Cp1252("êm");
-    static const std::string ens = Cp1252("ens"), ensAcute = Cp1252("éns");
-    static const std::string oes = Cp1252("oëS"), oesSpoken = Cp1252("öiS");
-    const char nasalE = '\xEB';                                             // ë
-    const char nasalA = '\xE4';                                             // ä
-    if (EndsWith(word, Cp1252("õem")) && EndsWith(phonetic, Cp1252("oë")))  // "põem" as "põe"
-        return phonetic.replace(phonetic.size() - 2, 2, Cp1252("öi"));
+    static const std::string em = Utf8To1252("em"), emAcute = Utf8To1252("ém"), emCirc = Utf8To1252("êm");
+    static const std::string ens = Utf8To1252("ens"), ensAcute = Utf8To1252("éns");
+    static const std::string oes = Utf8To1252("oëS"), oesSpoken = Utf8To1252("öiS");
+    const char nasalE = '\xEB';                                                     // ë
+    const char nasalA = '\xE4';                                                     // ä
+    if (EndsWith(word, Utf8To1252("õem")) && EndsWith(phonetic, Utf8To1252("oë")))  // "põem" as "põe"
+        return phonetic.replace(phonetic.size() - 2, 2, Utf8To1252("öi"));
     const bool endsEm = EndsWith(word, em) || EndsWith(word, emAcute) || EndsWith(word, emCirc) ||
                         EndsWith(word, "en");  // "hífen"
     const bool endsEns = EndsWith(word, ens) || EndsWith(word, ensAcute);
@@ -83,11 +73,9 @@ std::string WithSpokenEnding(const std::string& word, std::string phonetic) {
     if (EndsWith(phonetic, "wo")) phonetic.back() = 'u';
     if (EndsWith(phonetic, "woS")) phonetic[phonetic.size() - 2] = 'u';
     // The g of a final -ing is not heard ("camping").
-    if (EndsWith(word, "ing") && EndsWith(phonetic, Cp1252("ïg"))) phonetic.pop_back();
+    if (EndsWith(word, "ing") && EndsWith(phonetic, Utf8To1252("ïg"))) phonetic.pop_back();
     return phonetic;
 }
-
-bool IsStressMark(char c) { return c == '`' || c == '\''; }
 
 bool IsVowelCode(char c) { return c != 0 && PhoneClassOf(c) == kClassVowel; }
 
@@ -178,7 +166,7 @@ constexpr size_t kShortestWordAfterPrefix = 4;
 std::string WordAfterPrefix(const std::string& word, size_t prefixLength) {
     std::string rest = word.substr(prefixLength);
     if (rest.size() > 2 && (StartsWith(rest, "ss") || StartsWith(rest, "rr"))) rest.erase(0, 1);
-    if (rest.size() > 1 && rest[0] == 's' && !IsVowelLetter(rest[1])) return "";
+    if (rest.size() > 1 && rest[0] == 's' && !IsVowelChar(rest[1])) return "";
     return rest;
 }
 
@@ -187,13 +175,13 @@ std::string ReadCompound(const std::string& word, int tokenIndex) {
         const std::string_view spelling = prefix.spelling;
         if (!StartsWith(word, spelling) || word.size() < spelling.size() + kShortestWordAfterPrefix) continue;
         const std::string rest = WordAfterPrefix(word, spelling.size());
-        if (rest.empty() || (prefix.after == After::Vowel && !IsVowelLetter(rest[0]))) return "";
+        if (rest.empty() || (prefix.after == After::Vowel && !IsVowelChar(rest[0]))) return "";
         std::string restReading;
         if (!KnownReading(rest, restReading)) {
             if (prefix.after == After::KnownWord || !CanBeHelped(rest, tokenIndex)) return "";
             restReading = ReadWord(rest, tokenIndex);
         }
-        return InSyllables(Cp1252(prefix.reading)) + InSyllables(restReading);
+        return InSyllables(Utf8To1252(prefix.reading)) + InSyllables(restReading);
     }
     return "";
 }
@@ -232,11 +220,11 @@ std::string AdjectiveWithAccent(const std::string& base) {
     }
     if (!EndsWith(base, "ica") || base.size() < 5) return "";
     size_t v = base.size() - 4;  // the letter before -ica
-    while (v > 0 && !IsVowelLetter(base[v])) --v;
+    while (v > 0 && !IsVowelChar(base[v])) --v;
     // After a vowel only the i of "ui" carries a written accent
     // ("linguística"); the diphthongs carry none ("arcaica").
-    if (!IsVowelLetter(base[v])) return "";
-    if (v > 0 && IsVowelLetter(base[v - 1]) &&
+    if (!IsVowelChar(base[v])) return "";
+    if (v > 0 && IsVowelChar(base[v - 1]) &&
         !(base[v] == 'i' && (base[v - 1] == 'u' || base[v - 1] == '\xFC')))
         return "";
     // Before m and n the stressed vowel is closed ("acadêmica", "eletrônica").
@@ -262,7 +250,7 @@ std::string ReadAdverb(const std::string& word, int tokenIndex) {
     } else if (!KnownReading(adjective, adjectiveReading)) {
         adjectiveReading = ReadByRules(adjective, tokenIndex);
     }
-    return WithoutStress(InSyllables(adjectiveReading)) +
+    return WithoutStressMarks(InSyllables(adjectiveReading)) +
            InSyllables(TranscribeWord("mente", false, false, tokenIndex));
 }
 
