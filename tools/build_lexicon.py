@@ -113,9 +113,10 @@ def load_ud(data):
 
 def irregular_future_subjunctives(data):
     """The forms of the future subjunctive that are not the infinitive
-    (tiver, fizer, vier), as tagged or as the preterite shows them: their persons in -mos, -em, -es keep the stressed
-    vowel of the form itself (tivermos, open like tiver), which the regular
-    verbs' endings (comermos, closed) would not give them."""
+    (tiver, fizer, vier), as tagged or as the preterite shows them: their
+    persons in -mos, -em, -es keep the stressed vowel of the form itself
+    (tivermos, open like tiver), which the regular verbs' endings (comermos,
+    closed) would not give them."""
     forms = set()
     for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv")):
         if len(f) < 5 or f[2] not in ("VERB", "AUX"):
@@ -243,8 +244,7 @@ def feminine(word):
 def _drop_accent(word):
     """The adverb in -mente loses the adjective's written accent (rápida ->
     rapidamente)."""
-    table = str.maketrans("áéíóúâêô", "aeiouaeo")
-    return word.translate(table)
+    return pronounce.without_accents(word)
 
 
 def inflections(lemma, upos_counts):

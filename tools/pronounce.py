@@ -119,7 +119,7 @@ class Reader:
         return ph, q
 
     def _spoken_u(self, word, p):
-        plain = word.translate(_PLAIN)  # the stems are written without accents
+        plain = without_accents(word)  # the stems are written without accents
         return any(stem in plain for stem in self.spoken_u_stems)
 
     def walk(self, word):
@@ -265,6 +265,11 @@ class Reader:
 
 _CLOSE = str.maketrans("éó", "eo")
 _PLAIN = str.maketrans("áéíóúâêô", "aeiouaeo")
+
+
+def without_accents(word):
+    """The word without its written accents (ç and the tilde stay)."""
+    return word.translate(_PLAIN)
 
 
 def _opened(ph):
