@@ -206,7 +206,9 @@ std::optional<std::string> ReadInput(const Options& options) {
 }
 
 int Fail(int code) {
-    std::fprintf(stderr, "falavoz: %s\n", MessageForCode(code).c_str());
+    std::string message = MessageForCode(code);
+    if (message.empty()) message = "Erro " + std::to_string(code) + " do Falavoz";
+    std::fprintf(stderr, "falavoz: %s\n", message.c_str());
     return kExitError;
 }
 

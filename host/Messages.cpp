@@ -41,6 +41,6 @@ std::string MessageForCode(int code) {
         case -23:
             return "Palavra já existe no dicionário";
         default:
-            return "Erro " + std::to_string(code) + " do Falavoz";
+            return {};
     }
 }
