@@ -14,8 +14,6 @@
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
 #include "SysTray.h"
-#include "Texto.h"
-#include "about.h"
 #include "main.h"
 #include "opcoes.h"
 
@@ -54,7 +52,6 @@ void QuitOnSignals(QApplication& app) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Leitor"));
-    QApplication::setApplicationDisplayName(kTitle);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/leitor.svg")));
 
@@ -74,31 +71,7 @@ int main(int argc, char** argv) {
     TTrayForm trayForm;
     frmMain.Attach(&frmOpcoes, &trayForm);
 
-    std::unique_ptr<TfrmTexto> frmTexto;
-    std::unique_ptr<TfrmAbout> frmAbout;
-
-    QObject::connect(&frmOpcoes, &TfrmOpcoes::speakRequested, &frmMain, &TfrmMain::SpeakRequest);
     QObject::connect(&frmOpcoes, &TfrmOpcoes::quitRequested, &app, &QApplication::quit);
-    QObject::connect(&trayForm, &TTrayForm::optionsRequested, &frmOpcoes, &TfrmOpcoes::ShowInFront);
-    QObject::connect(&trayForm, &TTrayForm::aboutRequested, [&] {
-        if (!frmAbout) frmAbout = std::make_unique<TfrmAbout>();
-        frmAbout->exec();
-    });
-    QObject::connect(&trayForm, &TTrayForm::typeTextRequested, [&] {
-        if (!frmTexto) {
-            frmTexto = std::make_unique<TfrmTexto>();
-            QObject::connect(frmTexto.get(), &TfrmTexto::speakRequested, &frmMain, &TfrmMain::SpeakRequest);
-        }
-        frmTexto->ShowWithTextSelected();
-    });
-    QObject::connect(&trayForm, &TTrayForm::clipboardRequested, &frmMain, &TfrmMain::SpeakClipboard);
-    QObject::connect(&trayForm, &TTrayForm::cancelRequested, &frmMain, &TfrmMain::CancelSpeech);
-    QObject::connect(&trayForm, &TTrayForm::pauseRequested, &frmMain, &TfrmMain::PauseSpeech);
-    QObject::connect(&trayForm, &TTrayForm::resumeRequested, &frmMain, &TfrmMain::ResumeSpeech);
-    QObject::connect(&trayForm, &TTrayForm::melodyChosen, &frmMain, &TfrmMain::SingRequest);
-    QObject::connect(&trayForm, &TTrayForm::melodyEditorFailed, &frmMain, [&](const QString& problem) {
-        frmMain.ShowMessage(QStringLiteral("Falavoz"), problem);
-    });
     QObject::connect(&app, &QApplication::aboutToQuit, [&] {
         const QString error = frmOpcoes.SaveSettings();
         if (!error.isEmpty()) std::fprintf(stderr, "Leitor: %s\n", qPrintable(error));

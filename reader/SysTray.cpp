@@ -1,6 +1,5 @@
 #include "SysTray.h"
 
-#include <unistd.h>
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
@@ -8,9 +7,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QProcess>
 #include <QSystemTrayIcon>
 
+#include "Launcher.h"
 #include "Settings.h"
 
 // The icons are compiled into the reader's library: this keeps the linker
@@ -190,11 +189,8 @@ QString TTrayForm::StartMelodyEditor() {
     if (!QFileInfo(MelodyEditorPath).isExecutable())
         return QStringLiteral("O editor de melodias não está instalado: o programa %1 não foi encontrado.")
             .arg(MelodyEditorPath);
-    QProcess editor;
-    editor.setProgram(MelodyEditorPath);
-    // The editor gets no descriptor of the reader's but its standard ones.
-    editor.setChildProcessModifier([] { close_range(3, ~0U, 0); });
-    if (!editor.startDetached())
-        return QStringLiteral("Não foi possível iniciar o editor de melodias (%1).").arg(MelodyEditorPath);
-    return {};
+    const QString problem = StartDetachedProgram(MelodyEditorPath);
+    if (problem.isEmpty()) return {};
+    return QStringLiteral("Não foi possível iniciar o editor de melodias %1: %2.")
+        .arg(MelodyEditorPath, problem);
 }

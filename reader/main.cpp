@@ -4,29 +4,39 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
 
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
 #include "Messages.h"
 #include "SysTray.h"
+#include "Texto.h"
+#include "about.h"
 #include "opcoes.h"
-
-void ShowEngineErrorBox(int code) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Erro do Falavoz"),
-                    QString::fromStdString(MessageForCode(code)));
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
-}
 
 namespace {
 
+// An error box in front of every window, with the keyboard focus, so that a
+// screen reader reads it at once though the user works in another program.
+// The message goes to standard error too, for a reader started from a
+// terminal.
 void ShowMessageBox(const QString& caption, const QString& text) {
+    std::fprintf(stderr, "Leitor: %s: %s\n", qPrintable(caption), qPrintable(text));
     QMessageBox box(QMessageBox::Critical, caption, text);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
     box.exec();
 }
 
 }  // namespace
+
+void ShowEngineErrorBox(int code) {
+    ShowMessageBox(QStringLiteral("Erro do Falavoz"), QString::fromStdString(MessageForCode(code)));
+}
 
 TfrmMain::TfrmMain(Falavoz& engine, GlobalHotKey& hotKey)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
@@ -38,9 +48,22 @@ TfrmMain::TfrmMain(Falavoz& engine, GlobalHotKey& hotKey)
     connect(&hotKey, &GlobalHotKey::pressed, this, &TfrmMain::ReadSelection);
 }
 
+TfrmMain::~TfrmMain() = default;
+
 void TfrmMain::Attach(TfrmOpcoes* options, TTrayForm* tray) {
     options_ = options;
     tray_ = tray;
+    connect(options, &TfrmOpcoes::speakRequested, this, &TfrmMain::SpeakRequest);
+    connect(tray, &TTrayForm::optionsRequested, options, &TfrmOpcoes::ShowInFront);
+    connect(tray, &TTrayForm::aboutRequested, this, &TfrmMain::ShowAbout);
+    connect(tray, &TTrayForm::typeTextRequested, this, &TfrmMain::ShowTypeTextDialog);
+    connect(tray, &TTrayForm::clipboardRequested, this, &TfrmMain::SpeakClipboard);
+    connect(tray, &TTrayForm::cancelRequested, this, &TfrmMain::CancelSpeech);
+    connect(tray, &TTrayForm::pauseRequested, this, &TfrmMain::PauseSpeech);
+    connect(tray, &TTrayForm::resumeRequested, this, &TfrmMain::ResumeSpeech);
+    connect(tray, &TTrayForm::melodyChosen, this, &TfrmMain::SingRequest);
+    connect(tray, &TTrayForm::melodyEditorFailed, this,
+            [this](const QString& problem) { ShowMessage(QStringLiteral("Falavoz"), problem); });
 }
 
 bool TfrmMain::EnsureEngine() {
@@ -117,4 +140,17 @@ void TfrmMain::PauseSpeech() {
 
 void TfrmMain::ResumeSpeech() {
     if (engine_.ResumeText() == FV_OK) tray_->ShowResumed();
+}
+
+void TfrmMain::ShowTypeTextDialog() {
+    if (!frmTexto_) {
+        frmTexto_ = std::make_unique<TfrmTexto>();
+        connect(frmTexto_.get(), &TfrmTexto::speakRequested, this, &TfrmMain::SpeakRequest);
+    }
+    frmTexto_->ShowWithTextSelected();
+}
+
+void TfrmMain::ShowAbout() {
+    if (!frmAbout_) frmAbout_ = std::make_unique<TfrmAbout>();
+    frmAbout_->exec();
 }

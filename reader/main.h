@@ -6,18 +6,22 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class Falavoz;
 class GlobalHotKey;
 class TTrayForm;
+class TfrmAbout;
 class TfrmOpcoes;
+class TfrmTexto;
 
 class TfrmMain : public QWidget {
     Q_OBJECT
 public:
     TfrmMain(Falavoz& engine, GlobalHotKey& hotKey);
+    ~TfrmMain() override;
 
-    // The windows the main window consults; set once at start.
+    // The windows the main window consults and answers; set once at start.
     void Attach(TfrmOpcoes* options, TTrayForm* tray);
 
     // Initialises and configures the engine unless done already. False when
@@ -38,6 +42,9 @@ public:
     void CancelSpeech();
     void PauseSpeech();
     void ResumeSpeech();
+    // The type-a-text dialog and the about box, made at their first use.
+    void ShowTypeTextDialog();
+    void ShowAbout();
 
     bool EngineReady() const { return engineReady_; }
     bool LastSpeechFailed() const { return lastSpeechFailed_; }
@@ -62,6 +69,8 @@ private:
     Falavoz& engine_;
     TfrmOpcoes* options_ = nullptr;
     TTrayForm* tray_ = nullptr;
+    std::unique_ptr<TfrmTexto> frmTexto_;
+    std::unique_ptr<TfrmAbout> frmAbout_;
     bool engineReady_ = false;
     bool lastSpeechFailed_ = false;
 };

@@ -1,14 +1,20 @@
 // The wave-out device on ALSA, against ALSA's own "null" and "file" devices:
 // the captured bytes are the samples played, completions arrive once through
 // the notification descriptor, and failures map onto the engine's codes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AudioDevice.h"
@@ -129,6 +135,45 @@ TEST_F(AlsaOutput, PauseResumeAndResetOnTheNullDevice) {
     ASSERT_TRUE(WaitForCompletion(10000));
     EXPECT_EQ(device.Close(), FV_OK);
     EXPECT_TRUE(TakeWaveDone());
+}
+
+// ALSA's file device takes every sample at once and writes them into a pipe
+// as fast as its reader takes them: pause and reset still answer at once.
+TEST_F(AlsaOutput, ADeviceThatTakesEverythingStillPausesAndStopsAtOnce) {
+    const fs::path fifo = capture_.string() + ".fifo";
+    fs::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // The listener: 100 ms of samples every 100 ms, as a sound card plays them.
+    const int pipe = open(fifo.c_str(), O_RDWR);
+    ASSERT_GE(pipe, 0);
+    fcntl(pipe, F_SETPIPE_SZ, 4096);
+    std::atomic<bool> listening{true};
+    std::thread listener([&] {
+        char chunk[3200];
+        while (listening) {
+            pollfd readable = {pipe, POLLIN, 0};
+            if (poll(&readable, 1, 20) == 1 && read(pipe, chunk, sizeof chunk) < 0) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    ScopedAlsaDevice device("file:FILE=" + fifo.string() + ",FORMAT=raw");
+    AudioBuffer tone = Tone(20000);
+    ASSERT_EQ(PlayBuffer(tone, true), FV_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    using Clock = std::chrono::steady_clock;
+    auto asked = Clock::now();
+    EXPECT_EQ(PauseDevice(), FV_OK);
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(1));
+    EXPECT_EQ(ResumeDevice(), FV_OK);
+    asked = Clock::now();
+    EXPECT_EQ(ResetDevice(), FV_OK);  // returns when the buffer is back
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(1));
+
+    listening = false;
+    listener.join();
+    close(pipe);
+    fs::remove(fifo);
 }
 
 TEST_F(AlsaOutput, OpenFailuresMapOntoTheEngineCodes) {

@@ -95,6 +95,10 @@ public:
             pcm_ = nullptr;
             return error == -ENOMEM ? kDeviceNoMemory : kFormatUnsupported;
         }
+        snd_pcm_uframes_t bufferFrames = 0, periodFrames = 0;
+        if (snd_pcm_get_params(pcm_, &bufferFrames, &periodFrames) < 0 || bufferFrames == 0)
+            bufferFrames = 1600;
+        bufferFrames_ = bufferFrames;
         resetsAtOpen_ = resets_.load();
         finished_ = false;
         paused_ = false;
@@ -189,9 +193,13 @@ private:
 
     bool Stalled() const { return Clock::now() - lastProgress_ > kStallLimit; }
 
-    // One step of feeding: writes what the device takes. False when done.
+    // One step of feeding: writes what the device takes, at most a buffer's
+    // worth. A device that takes everything (a pipe behind ALSA's file
+    // plugin) would otherwise hold the thread in one call until the whole
+    // piece has gone, deaf to pause and stop.
     bool WriteStep() {
-        snd_pcm_sframes_t n = snd_pcm_writei(pcm_, samples_ + written_ * kBytesPerFrame, frames_ - written_);
+        const size_t step = std::min(frames_ - written_, bufferFrames_);
+        snd_pcm_sframes_t n = snd_pcm_writei(pcm_, samples_ + written_ * kBytesPerFrame, step);
         if (n == -EAGAIN) {
             snd_pcm_wait(pcm_, kStepMs);
             if (Stalled()) playError_ = kDeviceWriteError;
@@ -250,6 +258,7 @@ private:
     const uint8_t* samples_ = nullptr;
     size_t frames_ = 0;
     size_t written_ = 0;
+    size_t bufferFrames_ = 1600;  // the device's buffer, in frames
     snd_pcm_sframes_t lastPending_ = 0;
     Clock::time_point lastProgress_;
     Completion done_ = nullptr;
