@@ -296,6 +296,7 @@ void TfrmOpcoes::ShowInFront() {
     show();
     raise();
     activateWindow();
+    scrVelocidade->setFocus();  // the keyboard starts at the top
 }
 
 void TfrmOpcoes::accept() {

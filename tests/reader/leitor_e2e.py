@@ -158,9 +158,11 @@ class Desktop:
         while time.monotonic() < deadline:
             windows = self.visible_windows(name)
             if windows:
+                time.sleep(0.5)  # until it has the focus
                 return windows
             time.sleep(0.1)
-        raise AssertionError("nenhuma janela %r apareceu" % name)
+        self.screenshot("falha.png")
+        raise AssertionError("nenhuma janela %r apareceu (a tela está em %s)" % (name, SCREENSHOTS))
 
     def screenshot(self, name):
         os.makedirs(SCREENSHOTS, exist_ok=True)
@@ -217,6 +219,7 @@ class Reader:
     def quit(self):
         self.process.send_signal(signal.SIGTERM)
         self.process.wait(15)
+        self.log.close()
 
 
 PAUSE_ITEM = 6  # Opções, Sobre, Falar um texto, Falar Área, Cancelar, Pausa
@@ -262,9 +265,18 @@ class LeitorOnADesktop(unittest.TestCase):
         return self.audio.since(start)
 
     def settings(self):
+        """The stored settings, as "Group/name": value."""
         path = os.path.join(self.desktop.env["XDG_CONFIG_HOME"], "Leitor Falavoz.conf")
+        values, group = {}, ""
         with open(path, encoding="utf-8") as stored:
-            return dict(line.strip().split("=", 1) for line in stored if "=" in line)
+            for line in stored:
+                line = line.strip()
+                if line.startswith("[") and line.endswith("]"):
+                    group = line[1:-1]
+                elif "=" in line:
+                    name, value = line.split("=", 1)
+                    values[group + "/" + name] = value
+        return values
 
     def error_boxes(self):
         return self.desktop.visible_windows("^Erro do Falavoz$")
@@ -326,6 +338,27 @@ class LeitorOnADesktop(unittest.TestCase):
         time.sleep(1.5)
         self.assertLess(self.audio.size() - stopped, BYTES_PER_SECOND // 10, "o cancelamento não parou a fala")
 
+        # "Cantar uma Música..." sings the chosen melody file; cancel ends it.
+        melody = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "melodies",
+                              "escala.pho")
+        start = self.audio.size()
+        reader.open_menu()
+        self.desktop.key("c")
+        self.desktop.wait_for_window("^Abrir arquivo de Melodia$")
+        time.sleep(0.5)
+        self.desktop.run("xdotool", "type", "--delay", "20", os.path.abspath(melody))
+        self.desktop.key("Return")
+        time.sleep(2.0)
+        self.assertGreater(self.audio.size() - start, BYTES_PER_SECOND, "a melodia não foi cantada")
+        reader.open_menu()
+        self.desktop.key("e")  # "Canc&elar Locução"
+        time.sleep(1.0)
+        stopped = self.audio.size()
+        time.sleep(1.5)
+        self.assertLess(self.audio.size() - stopped, BYTES_PER_SECOND // 10, "o canto não parou")
+        self.assertEqual(self.settings().get("Arquivos/OpenDlg.InitialDir"),
+                         os.path.dirname(os.path.abspath(melody)))
+
         self.assertTrue(reader.alive())
         self.assertEqual(self.error_boxes(), [])
 
@@ -337,10 +370,10 @@ class LeitorOnADesktop(unittest.TestCase):
         self.desktop.screenshot("opcoes.png")
         self.desktop.key("alt+e", "End", "alt+r", "Return")  # Tecla: F12, Ctrl, OK
         stored = self.settings()
-        self.assertEqual(stored.get("cbTecla.Text"), "F12")
-        self.assertEqual(stored.get("cbTecla.Tag"), "123")
-        self.assertEqual(stored.get("ckCtrl.State"), "cbChecked")
-        self.assertEqual(stored.get("scrVelocidade.Position"), "10")
+        self.assertEqual(stored.get("Opcoes/cbTecla.Text"), "F12")
+        self.assertEqual(stored.get("Opcoes/cbTecla.Tag"), "123")
+        self.assertEqual(stored.get("Opcoes/ckCtrl.State"), "cbChecked")
+        self.assertEqual(stored.get("Opcoes/scrVelocidade.Position"), "10")
         reader.quit()
 
         self.start_reader()
@@ -361,6 +394,26 @@ class LeitorOnADesktop(unittest.TestCase):
         self.assertEqual(second.returncode, 1)
         self.assertIn("já está em execução", err)
         self.assertTrue(self.reader.alive())
+
+    def test_5_quitting_from_the_options_asks_first(self):
+        reader = self.start_reader()
+
+        def ask_to_quit():
+            reader.open_menu()
+            self.desktop.key("o")
+            self.desktop.wait_for_window("^Opções do Falavoz®$")
+            # From the first slider, the 18th control: "Desligar o  Falavoz®".
+            self.desktop.key(*(["Tab"] * 18), "space")
+            self.desktop.wait_for_window("^Falavoz$")
+
+        ask_to_quit()
+        self.desktop.key("Return")  # No is the default
+        time.sleep(1.0)
+        self.assertTrue(reader.alive())
+        self.assertEqual(self.desktop.visible_windows("^Falavoz$"), [])
+        ask_to_quit()
+        self.desktop.key("alt+s")  # "&Sim"
+        self.assertEqual(reader.process.wait(10), 0)
 
     def test_4_without_a_sound_card_the_error_is_shown_once(self):
         reader = self.start_reader(device="falavoz_no_such_device")
