@@ -108,8 +108,9 @@ void TfrmMain::Report(int code) {
 }
 
 void TfrmMain::EndOfSpeech(int code) {
-    if (code != FV_OK) ShowError(code);
+    // The menu is back to rest before an error box waits for the user.
     tray_->SpeechEnded();
+    if (code != FV_OK) ShowError(code);
     emit speechEnded(code);
     lastSpeechFailed_ = code != FV_OK;
 }
