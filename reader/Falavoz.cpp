@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <optional>
 
 #include "Encoding.h"
 
@@ -23,16 +24,33 @@ public:
 
     static void FV_CALL Notify(int32_t, int32_t code, int32_t) {
         if (!current) return;
+        if (current->starting) {
+            current->endWhileStarting = code;
+            return;
+        }
         QMetaObject::invokeMethod(
-            current,
-            [code] {
-                if (current && current->onEnd) current->onEnd(code);
-            },
-            Qt::QueuedConnection);
+            current, [code] { Deliver(code); }, Qt::QueuedConnection);
+    }
+
+    // Runs an engine call that starts speech; an end it reported is handed
+    // on once the engine has returned.
+    int Start(const std::function<int()>& call) {
+        starting = true;
+        endWhileStarting.reset();
+        const int code = call();
+        starting = false;
+        if (endWhileStarting) Deliver(*endWhileStarting);
+        return code;
+    }
+
+    static void Deliver(int code) {
+        if (current && current->onEnd) current->onEnd(code);
     }
 
     static inline QPointer<Notifications> current;
     Falavoz::EndOfSpeech onEnd;
+    bool starting = false;
+    std::optional<int> endWhileStarting;
 };
 
 QByteArray FileNameForEngine(const QString& fileName) { return QFile::encodeName(fileName); }
@@ -52,9 +70,13 @@ public:
                            static_cast<uint8_t>(pitch));
     }
     int SetOption(int option, int value) override { return TTS_SetOption(option, value); }
-    int PlayText(const QString& text) override { return TTS_PlayText(TextForEngine(text).c_str(), 1); }
+    int PlayText(const QString& text) override {
+        const std::string engineText = TextForEngine(text);
+        return notifications_->Start([&] { return TTS_PlayText(engineText.c_str(), 1); });
+    }
     int PlayMusic(const QString& fileName) override {
-        return TTS_PlayMusic(FileNameForEngine(fileName).constData(), 0, 1);
+        const QByteArray file = FileNameForEngine(fileName);
+        return notifications_->Start([&] { return TTS_PlayMusic(file.constData(), 0, 1); });
     }
     int StopText() override { return TTS_StopText(); }
     int PauseText() override { return TTS_PauseText(); }

@@ -38,7 +38,10 @@ public:
 // when its notification descriptor becomes readable: the returned object
 // watches it on the GUI thread (parent owns the watcher). The end of speech
 // reaches onEnd from the event loop, never from inside an engine call, so
-// the reader may show a message box or speak again from there.
+// the reader may show a message box or speak again from there. An end the
+// engine reports while a speech starts (its first piece failed) reaches
+// onEnd as soon as the engine has returned, before PlayText or PlayMusic
+// returns the same code.
 std::unique_ptr<Falavoz> LinkFalavoz(QObject* parent);
 
 // The text as the engine reads it: Windows-1252, typographic marks in their

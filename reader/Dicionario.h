@@ -1,0 +1,2 @@
+// The phonetic dictionary editor (being written).
+#pragma once
