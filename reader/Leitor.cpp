@@ -11,8 +11,11 @@
 #include <csignal>
 #include <cstdio>
 
+#include "Dicionario.h"
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
+#include "Lembrete.h"
+#include "LembretesSimples.h"
 #include "SysTray.h"
 #include "main.h"
 #include "opcoes.h"
@@ -68,8 +71,26 @@ int main(int argc, char** argv) {
     auto hotKey = DesktopHotKey(&app);
     TfrmMain frmMain(*engine, *hotKey);
     TfrmOpcoes frmOpcoes(*engine, *hotKey);
+    TfrmLembretes frmLembretes(ReminderFilePath());
     TTrayForm trayForm;
+    TfrmDicionario frmDicionario(*engine, frmMain);
     frmMain.Attach(&frmOpcoes, &trayForm);
+    frmMain.DictionaryInUse = [&] { return frmDicionario.DictionaryInUse(); };
+    frmLembretes.Load();
+    frmLembretes.Attach(frmMain);
+    QObject::connect(&trayForm, &TTrayForm::dictionaryRequested, &frmDicionario, &TfrmDicionario::ShowEditor);
+
+    std::unique_ptr<TfrmLembretesSimples> frmLembretesSimples;
+    QObject::connect(&trayForm, &TTrayForm::remindersRequested, [&] {
+        frmLembretes.show();
+        frmLembretes.raise();
+        frmLembretes.activateWindow();
+    });
+    QObject::connect(&trayForm, &TTrayForm::nextRemindersRequested, [&] {
+        if (!frmLembretesSimples)
+            frmLembretesSimples = std::make_unique<TfrmLembretesSimples>(frmLembretes, frmMain);
+        frmLembretesSimples->ShowModally();
+    });
 
     QObject::connect(&frmOpcoes, &TfrmOpcoes::quitRequested, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, [&] {

@@ -81,11 +81,15 @@ bool TfrmMain::EnsureEngine() {
 }
 
 int TfrmMain::StartWithRetry(const std::function<int()>& start) {
+    starting_ = true;
+    endedWhileStarting_ = false;
     int code = start();
     if (code == FV_BUSY && options_->ckPrioridade->isChecked()) {
         engine_.StopText();
         code = start();
     }
+    starting_ = false;
+    lastStartEndedItself_ = endedWhileStarting_;
     if (code == FV_OK) tray_->SpeechStarted();
     return code;
 }
@@ -102,15 +106,18 @@ bool TfrmMain::SingRequest(const QString& fileName) {
     return StartWithRetry([&] { return engine_.PlayMusic(fileName); }) == FV_OK;
 }
 
+void TfrmMain::ShowSpeaking() { tray_->SpeechStarted(); }
+
 void TfrmMain::Report(int code) {
     EndOfSpeech(FV_OK);
     if (code != FV_OK) ShowError(code);
 }
 
 void TfrmMain::EndOfSpeech(int code) {
+    if (starting_) endedWhileStarting_ = true;
     // The menu is back to rest before an error box waits for the user.
     tray_->SpeechEnded();
-    if (code != FV_OK) ShowError(code);
+    if (code != FV_OK && !(SpeakingReminderSeries && SpeakingReminderSeries())) ShowError(code);
     emit speechEnded(code);
     lastSpeechFailed_ = code != FV_OK;
 }

@@ -56,6 +56,19 @@ public:
     std::function<void(const QString& caption, const QString& text)> ShowMessage;
     // The dictionary file to give the engine when it starts; empty for none.
     std::function<QString()> DictionaryInUse;
+    // True while a series of reminders is spoken: its errors are not shown.
+    std::function<bool()> SpeakingReminderSeries;
+
+    // TTS_PlayText or TTS_PlayMusic, with the busy retry of the priority
+    // option; on success the menu shows the speech. The final code.
+    int StartWithRetry(const std::function<int()>& start);
+    // The menu shows a speech that was started elsewhere.
+    void ShowSpeaking();
+    // The last start failed and the engine reported it as the end of the
+    // speech, which has been handled (and its error shown) already.
+    bool LastStartEndedItself() const { return lastStartEndedItself_; }
+    Falavoz& Engine() { return engine_; }
+    TfrmOpcoes& Options() { return *options_; }
 
 signals:
     // After the reader's own end-of-speech handling, with the same code.
@@ -63,9 +76,6 @@ signals:
     void speechCancelled();
 
 private:
-    // TTS_PlayText or TTS_PlayMusic, with the busy retry; the final code.
-    int StartWithRetry(const std::function<int()>& start);
-
     Falavoz& engine_;
     TfrmOpcoes* options_ = nullptr;
     TTrayForm* tray_ = nullptr;
@@ -73,6 +83,9 @@ private:
     std::unique_ptr<TfrmAbout> frmAbout_;
     bool engineReady_ = false;
     bool lastSpeechFailed_ = false;
+    bool starting_ = false;
+    bool endedWhileStarting_ = false;
+    bool lastStartEndedItself_ = false;
 };
 
 // The engine error box: caption "Erro do Falavoz", the message of the code.

@@ -19,12 +19,13 @@ import tempfile
 import threading
 import time
 import unittest
+from datetime import datetime, timedelta
 
 BYTES_PER_SECOND = 32000  # 16 kHz, 16-bit mono
 F_SETPIPE_SZ = 1031
 
 BUILD = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else os.path.abspath("build")
-LEITOR = os.path.join(BUILD, "bin", "Leitor")
+BUILT_LEITOR = os.path.join(BUILD, "bin", "Leitor")
 SCREENSHOTS = os.path.join(BUILD, "screenshots")
 TOOLS = ["Xvfb", "trayer", "xdotool", "xsel", "import"]
 
@@ -174,6 +175,18 @@ class Desktop:
             process.wait(10)
 
 
+def install_beside(folder):
+    """A Leitor of its own, as an installation would hold it, so that the
+    reminders it keeps beside itself stay out of the build tree."""
+    bin_dir = os.path.join(folder, "bin")
+    os.makedirs(bin_dir)
+    shutil.copy2(BUILT_LEITOR, bin_dir)
+    for name in ("brport.lng", "br1.dsp", "br18k.dsp", "ajuda"):
+        os.symlink(os.path.realpath(os.path.join(BUILD, "bin", name)), os.path.join(bin_dir, name))
+    os.symlink(os.path.join(BUILD, "lib"), os.path.join(folder, "lib"))
+    return os.path.join(bin_dir, "Leitor")
+
+
 class Reader:
     """One run of Leitor on the desktop."""
 
@@ -181,7 +194,7 @@ class Reader:
         self.desktop = desktop
         env = dict(desktop.env, FALAVOZ_ALSA_DEVICE=device)
         self.log = tempfile.TemporaryFile()
-        self.process = subprocess.Popen([LEITOR], env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen([desktop.leitor], env=env, stdout=self.log, stderr=subprocess.STDOUT)
         self.icon = self._tray_icon()
 
     def _tray_icon(self):
@@ -236,6 +249,7 @@ class LeitorOnADesktop(unittest.TestCase):
             raise AssertionError("faltam programas (scripts/setup.sh os instala): " + " ".join(missing))
         cls.home = tempfile.mkdtemp(prefix="leitor-e2e-")
         cls.desktop = Desktop(cls.home)
+        cls.desktop.leitor = install_beside(os.path.join(cls.home, "app"))
         cls.audio = PacedCapture(os.path.join(cls.home, "audio"))
         cls.device = "file:FILE=%s,FORMAT=raw" % cls.audio.path
 
@@ -385,7 +399,7 @@ class LeitorOnADesktop(unittest.TestCase):
 
     def test_3_a_second_reader_says_so_and_leaves(self):
         self.start_reader()
-        second = subprocess.Popen([LEITOR], env=self.desktop.env, stdout=subprocess.PIPE,
+        second = subprocess.Popen([self.desktop.leitor], env=self.desktop.env, stdout=subprocess.PIPE,
                                   stderr=subprocess.PIPE, text=True)
         self.desktop.wait_for_window("^Leitor de Textos - Falavoz$")
         time.sleep(0.5)  # the box that says so
@@ -415,6 +429,44 @@ class LeitorOnADesktop(unittest.TestCase):
         self.desktop.key("alt+s")  # "&Sim"
         self.assertEqual(reader.process.wait(10), 0)
 
+    def test_6_a_reminder_made_in_its_dialog_is_spoken_at_its_minute(self):
+        reader = self.start_reader()
+        now = datetime.now()
+        if now.hour == 23 and now.minute >= 57:  # the reminder must fall today
+            time.sleep((60 - now.minute) * 60 - now.second + 5)
+            now = datetime.now()
+        due = (now + timedelta(minutes=1 if now.second < 40 else 2)).replace(second=0, microsecond=0)
+        when = due.strftime("%H:%M")
+        message = "Hora de tomar o remédio"
+
+        reader.open_menu()
+        self.desktop.key("l")  # "&Lembretes..."
+        self.desktop.wait_for_window("^Lembretes$")
+        self.desktop.key("alt+n")  # "&Novo Lembrete..."
+        self.desktop.wait_for_window("^Novo Lembrete$")
+        self.desktop.screenshot("novo-lembrete.png")
+        self.desktop.run("xdotool", "type", "--delay", "60", when.replace(":", ""))
+        self.desktop.key("alt+m")
+        self.desktop.run("xdotool", "type", "--delay", "30", message)
+        self.desktop.key("Return")  # OK
+        time.sleep(0.5)
+        self.desktop.screenshot("lembretes.png")
+        self.desktop.key("Escape")  # closes the list
+        stored = os.path.join(os.path.dirname(self.desktop.leitor), "Lembret.dat")
+        with open(stored, "rb") as saved:
+            self.assertEqual(saved.read(), ("3\r\n\r\n%s\r\n%s\r\nNão\r\n%s\r\n\r\n\r\n\r\n\r\n\r\n"
+                                            % (due.strftime("%d/%m/%Y"), when, message)).encode("utf-8"))
+
+        start = self.audio.size()
+        time.sleep(max(0, (due - datetime.now()).total_seconds()) + 3)
+        self.audio.wait_for_silence()
+        reminder = self.audio.since(start)
+        self.assertGreater(len(reminder), BYTES_PER_SECOND, "o lembrete não foi falado")
+        # What was spoken is the reminder: its time, a pause and its message.
+        self.assertEqual(reminder, self.speak_selection("%s \\P300 %s" % (when, message), keys=("ctrl+F12",)))
+        with open(stored, "rb") as saved:
+            self.assertTrue(saved.read().startswith(b"3\r\nX\r\n"), "o lembrete não foi marcado como falado")
+
     def test_4_without_a_sound_card_the_error_is_shown_once(self):
         reader = self.start_reader(device="falavoz_no_such_device")
         self.desktop.select("Sem placa de som.")
@@ -432,6 +484,6 @@ class LeitorOnADesktop(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if not os.access(LEITOR, os.X_OK):
-        sys.exit("Leitor não encontrado em %s" % LEITOR)
+    if not os.access(BUILT_LEITOR, os.X_OK):
+        sys.exit("Leitor não encontrado em %s" % BUILT_LEITOR)
     unittest.main(verbosity=2)
