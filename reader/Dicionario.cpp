@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -23,6 +22,7 @@
 #include "Encoding.h"
 #include "Falavoz.h"
 #include "Help.h"
+#include "MessageBoxes.h"
 #include "Settings.h"
 #include "main.h"
 
@@ -155,14 +155,6 @@ QListWidgetItem* NewLine(const QString& line) {
     return item;
 }
 
-QPushButton* NewButton(const char* name, const QString& caption, const QString& description) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    button->setAccessibleDescription(description);
-    return button;
-}
-
 QLineEdit* NewField(const char* name, const QString& spokenName, const QString& description) {
     auto* field = new QLineEdit;
     field->setObjectName(QLatin1String(name));
@@ -187,15 +179,10 @@ TfrmDicionario::TfrmDicionario(Falavoz& engine, TfrmMain& main, QWidget* parent)
     SetHelpContext(this, kHelpContext);
 
     Ask = [this](const QString& caption, const QString& question) {
-        QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No, this);
-        box.setDefaultButton(QMessageBox::No);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
-        return box.exec() == QMessageBox::Yes;
+        return AskYesNo(caption, question, QMessageBox::Question, this);
     };
     Tell = [this](const QString& caption, const QString& text) {
-        QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, this);
-        box.exec();
+        ShowMessageBox(caption, text, QMessageBox::Critical, this);
     };
     ChooseFileToOpen = [this] {
         QFileDialog dialog(this, QStringLiteral("Abrir Dicionário"), openDir_, kFileFilter);

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "MessageBoxes.h"
+
 class Falavoz;
 class TfrmMain;
 class QCheckBox;
@@ -49,9 +51,9 @@ public:
     QString FileName() const;
 
     // A Yes/No question (No the default); true for Yes.
-    std::function<bool(const QString& caption, const QString& question)> Ask;
+    AskHook Ask;
     // An error message.
-    std::function<void(const QString& caption, const QString& text)> Tell;
+    TellHook Tell;
     // The file dialogs; an empty name when the user cancelled.
     std::function<QString()> ChooseFileToOpen;
     std::function<QString()> ChooseFileToSave;

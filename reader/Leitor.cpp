@@ -92,7 +92,11 @@ int main(int argc, char** argv) {
         frmLembretesSimples->ShowModally();
     });
 
-    QObject::connect(&frmOpcoes, &TfrmOpcoes::quitRequested, &app, &QApplication::quit);
+    // Quitting closes the dictionary editor first, which offers to save it.
+    QObject::connect(&frmOpcoes, &TfrmOpcoes::quitRequested, &app, [&] {
+        if (frmDicionario.isVisible()) frmDicionario.reject();
+        if (!frmDicionario.isVisible()) QApplication::quit();
+    });
     QObject::connect(&app, &QApplication::aboutToQuit, [&] {
         const QString error = frmOpcoes.SaveSettings();
         if (!error.isEmpty()) std::fprintf(stderr, "Leitor: %s\n", qPrintable(error));

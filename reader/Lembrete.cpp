@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -73,14 +72,15 @@ private:
 
 namespace {
 
-QPushButton* NewButton(const char* name, const QString& caption, int help) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(QLatin1String(name));
-    if (help) SetHelpContext(button, help);
+QPushButton* NewHelpedButton(const char* name, const QString& caption, const QString& description, int help) {
+    QPushButton* button = NewButton(name, caption, description);
+    SetHelpContext(button, help);
     return button;
 }
 
-void TellUser(const QString& caption, const QString& text) { QMessageBox::warning(nullptr, caption, text); }
+void TellUser(const QString& caption, const QString& text) {
+    ShowMessageBox(caption, text, QMessageBox::Warning);
+}
 
 }  // namespace
 
@@ -115,12 +115,17 @@ TfrmLembretes::TfrmLembretes(const QString& filePath, ReminderScheduler::Clock c
     Grade->horizontalHeader()->setStretchLastSection(true);
     Grade->setMinimumWidth(560);
 
-    btnNovo = NewButton("btnNovo", QStringLiteral("&Novo Lembrete..."), 17);
-    btnEditar = NewButton("btnEditar", QStringLiteral("&Editar Lembrete..."), 18);
-    btnApagar = NewButton("btnApagar", QStringLiteral("&Apagar Lembrete"), 19);
+    btnNovo = NewHelpedButton("btnNovo", QStringLiteral("&Novo Lembrete..."),
+                              QStringLiteral("Cria um lembrete com data, hora e mensagem"), 17);
+    btnEditar = NewHelpedButton("btnEditar", QStringLiteral("&Editar Lembrete..."),
+                                QStringLiteral("Muda o lembrete selecionado"), 18);
+    btnApagar = NewHelpedButton("btnApagar", QStringLiteral("&Apagar Lembrete"),
+                                QStringLiteral("Apaga o lembrete selecionado, sem perguntar"), 19);
     btnApagarExecutados =
-        NewButton("btnApagarExecutados", QStringLiteral("Apagar alarmes já e&xecutados"), 19);
-    btnFechar = NewButton("btnFechar", QStringLiteral("Fechar"), 0);
+        NewHelpedButton("btnApagarExecutados", QStringLiteral("Apagar alarmes já e&xecutados"),
+                        QStringLiteral("Apaga todos os lembretes que já foram falados"), 19);
+    btnFechar =
+        NewButton("btnFechar", QStringLiteral("Fechar"), QStringLiteral("Fecha a lista de lembretes"));
     connect(btnNovo, &QPushButton::clicked, this, &TfrmLembretes::NewReminder);
     connect(btnEditar, &QPushButton::clicked, this, &TfrmLembretes::EditReminder);
     connect(btnApagar, &QPushButton::clicked, this, &TfrmLembretes::DeleteReminder);

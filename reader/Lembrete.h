@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "MessageBoxes.h"
 #include "ReminderGrid.h"
 #include "ReminderScheduler.h"
 
@@ -39,7 +40,7 @@ public:
     TfrmNovoLembrete& Dialog();
 
     // A message for the user; a box unless a test says otherwise.
-    std::function<void(const QString& caption, const QString& text)> Tell;
+    TellHook Tell;
 
     ReminderGrid Grid;
     ReminderScheduler Scheduler;

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,21 +17,15 @@
 #include "Help.h"
 #include "ReminderGrid.h"
 
-namespace {
-
-bool AskYesNo(const QString& caption, const QString& question) {
-    QMessageBox box(QMessageBox::Warning, caption, question, QMessageBox::Yes | QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
-    return box.exec() == QMessageBox::Yes;
-}
-
-void TellUser(const QString& caption, const QString& text) { QMessageBox::warning(nullptr, caption, text); }
-
-}  // namespace
-
 TfrmNovoLembrete::TfrmNovoLembrete(ReminderGrid& grid, QWidget* parent)
-    : QDialog(parent), Ask(AskYesNo), Tell(TellUser), grid_(grid) {
+    : QDialog(parent),
+      Ask([](const QString& caption, const QString& question) {
+          return AskYesNo(caption, question, QMessageBox::Warning);
+      }),
+      Tell([](const QString& caption, const QString& text) {
+          ShowMessageBox(caption, text, QMessageBox::Warning);
+      }),
+      grid_(grid) {
     setObjectName(QStringLiteral("frmNovoLembrete"));
     setWindowTitle(QStringLiteral("Novo Lembrete"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

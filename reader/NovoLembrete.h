@@ -3,7 +3,7 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
+#include "MessageBoxes.h"
 
 class QDateEdit;
 class QLineEdit;
@@ -31,8 +31,8 @@ public:
     QString TimeText() const;
 
     // A Yes/No question and a message; boxes unless a test says otherwise.
-    std::function<bool(const QString& caption, const QString& question)> Ask;
-    std::function<void(const QString& caption, const QString& text)> Tell;
+    AskHook Ask;
+    TellHook Tell;
 
     int Tag = kNew;
     QDateEdit* Data;

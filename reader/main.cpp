@@ -3,45 +3,30 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QMessageBox>
-#include <QTimer>
-#include <cstdio>
 
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
+#include "MessageBoxes.h"
 #include "Messages.h"
 #include "SysTray.h"
 #include "Texto.h"
 #include "about.h"
 #include "opcoes.h"
 
-namespace {
-
-// An error box in front of every window, with the keyboard focus, so that a
-// screen reader reads it at once though the user works in another program.
-// The message goes to standard error too, for a reader started from a
-// terminal.
-void ShowMessageBox(const QString& caption, const QString& text) {
-    std::fprintf(stderr, "Leitor: %s: %s\n", qPrintable(caption), qPrintable(text));
-    QMessageBox box(QMessageBox::Critical, caption, text);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    QTimer::singleShot(0, &box, [&box] {
-        box.raise();
-        box.activateWindow();
-    });
-    box.exec();
-}
-
-}  // namespace
-
 void ShowEngineErrorBox(int code) {
     ShowMessageBox(QStringLiteral("Erro do Falavoz"), QString::fromStdString(MessageForCode(code)));
 }
 
+namespace {
+
+void ShowErrorBox(const QString& caption, const QString& text) { ShowMessageBox(caption, text); }
+
+}  // namespace
+
 TfrmMain::TfrmMain(Falavoz& engine, GlobalHotKey& hotKey)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
       ShowError(ShowEngineErrorBox),
-      ShowMessage(ShowMessageBox),
+      ShowMessage(ShowErrorBox),
       engine_(engine) {
     setObjectName(QStringLiteral("frmMain"));
     setFixedSize(1, 1);

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "MessageBoxes.h"
+
 class Falavoz;
 class GlobalHotKey;
 class TTrayForm;
@@ -53,7 +55,7 @@ public:
     // otherwise.
     std::function<void(int code)> ShowError;
     // Shows a message other than an engine error, with its caption.
-    std::function<void(const QString& caption, const QString& text)> ShowMessage;
+    TellHook ShowMessage;
     // The dictionary file to give the engine when it starts; empty for none.
     std::function<QString()> DictionaryInUse;
     // True while a series of reminders is spoken: its errors are not shown.

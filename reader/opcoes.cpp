@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -16,6 +15,7 @@
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
 #include "Help.h"
+#include "MessageBoxes.h"
 #include "Settings.h"
 
 namespace {
@@ -53,14 +53,6 @@ QSlider* NewSlider(const char* name, const QString& spokenName, const QString& d
     slider->setAccessibleDescription(description);
     SetHelpContext(slider, help);
     return slider;
-}
-
-QPushButton* NewButton(const char* name, const QString& caption, const QString& description) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    button->setAccessibleDescription(description);
-    return button;
 }
 
 // A slider row: the label that names it, "-", the slider, "+".
@@ -301,7 +293,7 @@ void TfrmOpcoes::ShowInFront() {
 
 void TfrmOpcoes::accept() {
     const QString error = SaveSettings();
-    if (!error.isEmpty()) QMessageBox::warning(this, QStringLiteral("Falavoz"), error);
+    if (!error.isEmpty()) ShowMessageBox(QStringLiteral("Falavoz"), error, QMessageBox::Warning, this);
     ApplyToEngine();
     hide();
 }
@@ -320,13 +312,9 @@ void TfrmOpcoes::TestSpeech() {
 }
 
 void TfrmOpcoes::AskToQuit() {
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Falavoz"),
-                         QStringLiteral("Deseja mesmo sair do Falavoz?"), QMessageBox::Yes | QMessageBox::No,
-                         this);
-    question.setDefaultButton(QMessageBox::No);
-    question.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
-    question.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
-    if (question.exec() == QMessageBox::Yes) emit quitRequested();
+    if (AskYesNo(QStringLiteral("Falavoz"), QStringLiteral("Deseja mesmo sair do Falavoz?"),
+                 QMessageBox::Question, this))
+        emit quitRequested();
 }
 
 void TfrmOpcoes::showEvent(QShowEvent* event) {
