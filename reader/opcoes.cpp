@@ -302,6 +302,8 @@ void TfrmOpcoes::reject() {
     RestoreSettings();
     ApplyToEngine();
     RegisterHotKey();
+    // The reminder timer follows the restored box, not the click undone.
+    emit remindersSwitched(HabilitarLembretes->isChecked());
     hide();
 }
 

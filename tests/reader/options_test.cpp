@@ -119,9 +119,12 @@ private slots:
         options.show();
         options.scrVelocidade->setValue(19);
         options.ckShift->click();
+        QSignalSpy reminders(&options, &TfrmOpcoes::remindersSwitched);
+        options.HabilitarLembretes->click();
         engine.calls.clear();
         options.btnCancelar->click();
         QCOMPARE(options.scrVelocidade->value(), 5);
+        QCOMPARE(reminders.last().first().toBool(), true);  // the timer runs again
         QVERIFY(!options.ckShift->isChecked());
         QCOMPARE(hotKey.modifiers, 0);
         QCOMPARE(engine.calls.first(), QStringLiteral("SetMode 5 20 10"));
