@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -22,8 +21,8 @@
 #include "Encoding.h"
 #include "Falavoz.h"
 #include "Help.h"
-#include "MessageBoxes.h"
 #include "Settings.h"
+#include "Widgets.h"
 #include "main.h"
 
 namespace {
@@ -54,8 +53,6 @@ const char* const kConsonants[] = {
 // The word of a line: the text before its first TAB, or the whole line.
 QString WordPart(const QString& line) { return line.left(line.indexOf(kTab)); }
 
-std::string ToCp1252(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
-
 // The character at k, a whole surrogate pair when it is one.
 QString CharacterAt(const QString& text, int k) {
     const bool pair = text[k].isHighSurrogate() && k + 1 < text.size() && text[k + 1].isLowSurrogate();
@@ -72,14 +69,14 @@ QString WordProblem(const QString& word) {
             return QStringLiteral("A palavra não pode conter tabulações nem quebras de linha");
     if (word.startsWith(QLatin1Char('*'))) return QStringLiteral("A palavra não pode começar com \"*\"");
     for (int k = 0; k < word.size(); ++k)
-        if (ToCp1252(CharacterAt(word, k)).empty())
+        if (TextForEngine(CharacterAt(word, k)).empty())
             return QStringLiteral("A palavra \"%1\" tem caracteres que o Falavoz não lê").arg(word);
     return {};
 }
 
 // The word as the engine reads it in a text: typographic quotes and dashes
 // in their plain forms.
-QString EngineWord(const QString& word) { return QString::fromStdString(Cp1252ToUtf8(ToCp1252(word))); }
+QString EngineWord(const QString& word) { return QString::fromStdString(Cp1252ToUtf8(TextForEngine(word))); }
 
 // The first character of the transcription that is no phonetic symbol
 // (a whole surrogate pair), or empty.
@@ -127,8 +124,8 @@ QByteArray EngineFileContents(const QStringList& lines) {
     std::vector<FileLine> ordered;
     ordered.reserve(lines.size());
     for (const QString& line : lines)
-        ordered.push_back(
-            {line.startsWith(QLatin1Char('*')), ToCp1252(WordPart(line).toLower()), ToCp1252(line)});
+        ordered.push_back({line.startsWith(QLatin1Char('*')), TextForEngine(WordPart(line).toLower()),
+                           TextForEngine(line)});
     std::stable_sort(ordered.begin(), ordered.end(), [](const FileLine& a, const FileLine& b) {
         if (a.endsReading != b.endsReading) return b.endsReading;
         return a.key < b.key;  // std::string compares bytes as unsigned, as the engine does
@@ -184,22 +181,8 @@ TfrmDicionario::TfrmDicionario(Falavoz& engine, TfrmMain& main, QWidget* parent)
     Tell = [this](const QString& caption, const QString& text) {
         ShowMessageBox(caption, text, QMessageBox::Critical, this);
     };
-    ChooseFileToOpen = [this] {
-        QFileDialog dialog(this, QStringLiteral("Abrir Dicionário"), openDir_, kFileFilter);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(QStringLiteral("dic"));
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
-    ChooseFileToSave = [this] {
-        QFileDialog dialog(this, QStringLiteral("Salvar Dicionário"), saveDir_, kFileFilter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        // The dialog asks before replacing a file under the name that will
-        // really be written, ".dic" included.
-        dialog.setDefaultSuffix(QStringLiteral("dic"));
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
+    ChooseFileToOpen = [this] { return ChooseFile(QStringLiteral("Abrir Dicionário"), openDir_, true); };
+    ChooseFileToSave = [this] { return ChooseFile(QStringLiteral("Salvar Dicionário"), saveDir_, false); };
 
     BuildControls();
     BuildPalette();
@@ -375,9 +358,7 @@ void TfrmDicionario::ShowEditor() {
         // The engine speaks without the dictionary while it is being edited.
         engine_.DictUnload();
     }
-    show();
-    raise();
-    activateWindow();
+    ShowInFront(this);
     Edit1->setFocus();
 }
 
@@ -532,6 +513,16 @@ bool TfrmDicionario::SaveFile(const QString& fileName) {
     return true;
 }
 
+QString TfrmDicionario::ChooseFile(const QString& title, const QString& folder, bool toOpen) {
+    QFileDialog dialog(this, title, folder, kFileFilter);
+    dialog.setAcceptMode(toOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(toOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // A save asks before replacing a file under the name that will really be
+    // written, ".dic" included.
+    dialog.setDefaultSuffix(QStringLiteral("dic"));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 void TfrmDicionario::ShowPalette() { MenuGrid->popup(Button2->mapToGlobal(QPoint(0, 0))); }
 
 void TfrmDicionario::AppendSymbol(const QString& caption) {
@@ -597,7 +588,7 @@ bool TfrmDicionario::DisplayLess(const QString& a, const QString& b) const {
 
 void TfrmDicionario::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 bool TfrmDicionario::eventFilter(QObject* watched, QEvent* event) {

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "MessageBoxes.h"
+#include "Widgets.h"
 
 class Falavoz;
 class TfrmMain;
@@ -103,6 +103,8 @@ private:
     // and the list was not saved, so that what was asked for stops.
     bool OfferToSave();
     void ShowPalette();
+    // A file dialog over the dictionary files; empty when cancelled.
+    QString ChooseFile(const QString& title, const QString& folder, bool toOpen);
     void AppendSymbol(const QString& caption);
     void ListSelectionChanged();
     void UpdateAddButton();

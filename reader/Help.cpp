@@ -4,10 +4,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QShortcut>
 #include <QUrl>
 #include <QWidget>
+
+#include "Widgets.h"
 
 namespace {
 
@@ -46,14 +47,16 @@ QString HelpPage(int context) {
 void OpenHelp(int context, QWidget* parent) {
     const QString page = HelpPage(context);
     if (page.isEmpty()) {
-        QMessageBox::warning(parent, QStringLiteral("Falavoz"),
-                             QStringLiteral("A ajuda do Falavoz não está instalada (procurada em %1).")
-                                 .arg(HelpFolders().join(QStringLiteral(", "))));
+        ShowMessageBox(QStringLiteral("Falavoz"),
+                       QStringLiteral("A ajuda do Falavoz não está instalada (procurada em %1).")
+                           .arg(HelpFolders().join(QStringLiteral(", "))),
+                       QMessageBox::Warning, parent);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        QMessageBox::warning(parent, QStringLiteral("Falavoz"),
-                             QStringLiteral("Não foi possível abrir a ajuda no navegador: %1").arg(page));
+        ShowMessageBox(QStringLiteral("Falavoz"),
+                       QStringLiteral("Não foi possível abrir a ajuda no navegador: %1").arg(page),
+                       QMessageBox::Warning, parent);
 }
 
 void InstallHelpKey(QWidget* window) {

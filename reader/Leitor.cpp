@@ -17,6 +17,7 @@
 #include "Lembrete.h"
 #include "LembretesSimples.h"
 #include "SysTray.h"
+#include "Widgets.h"
 #include "main.h"
 #include "opcoes.h"
 
@@ -81,11 +82,7 @@ int main(int argc, char** argv) {
     QObject::connect(&trayForm, &TTrayForm::dictionaryRequested, &frmDicionario, &TfrmDicionario::ShowEditor);
 
     std::unique_ptr<TfrmLembretesSimples> frmLembretesSimples;
-    QObject::connect(&trayForm, &TTrayForm::remindersRequested, [&] {
-        frmLembretes.show();
-        frmLembretes.raise();
-        frmLembretes.activateWindow();
-    });
+    QObject::connect(&trayForm, &TTrayForm::remindersRequested, [&] { ShowInFront(&frmLembretes); });
     QObject::connect(&trayForm, &TTrayForm::nextRemindersRequested, [&] {
         if (!frmLembretesSimples)
             frmLembretesSimples = std::make_unique<TfrmLembretesSimples>(frmLembretes, frmMain);

@@ -150,11 +150,7 @@ TfrmLembretes::TfrmLembretes(const QString& filePath, ReminderScheduler::Clock c
     row->addLayout(buttons);
     resize(780, 320);
 
-    Scheduler.GridChanged = [this] {
-        Save();
-        ShowGrid();
-        emit gridChanged();
-    };
+    Scheduler.GridChanged = [this] { Publish(); };
 }
 
 TfrmLembretes::~TfrmLembretes() = default;
@@ -188,6 +184,10 @@ void TfrmLembretes::Attach(TfrmMain& main) {
 void TfrmLembretes::GridEdited() {
     Grid.Sort();
     Scheduler.BuildSchedule();
+    Publish();
+}
+
+void TfrmLembretes::Publish() {
     Save();
     ShowGrid();
     emit gridChanged();
@@ -236,19 +236,13 @@ void TfrmLembretes::EditReminder() {
 void TfrmLembretes::DeleteReminder() {
     if (!Grid.HoldsReminder(Grid.currentRow)) return;
     Grid.DeleteRow(Grid.currentRow);
-    Scheduler.BuildSchedule();
-    Save();
-    ShowGrid();
-    emit gridChanged();
+    GridEdited();
 }
 
 void TfrmLembretes::DeleteSpokenReminders() {
     for (int row = Grid.LastReminderRow(); row >= 1; --row)
         if (Grid.Spoken(row)) Grid.DeleteRow(row);
-    Scheduler.BuildSchedule();
-    Save();
-    ShowGrid();
-    emit gridChanged();
+    GridEdited();
 }
 
 void TfrmLembretes::hideEvent(QHideEvent* event) {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <memory>
 
-#include "MessageBoxes.h"
 #include "ReminderGrid.h"
 #include "ReminderScheduler.h"
+#include "Widgets.h"
 
 class QPushButton;
 class QTableView;
@@ -60,6 +60,8 @@ protected:
 
 private:
     void Save();
+    // Saves the grid and shows it in every window.
+    void Publish();
     void ShowGrid();
     void CurrentCellChanged();
     // Opens the dialog prepared; sorts, schedules and saves after OK.

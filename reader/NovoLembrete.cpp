@@ -5,7 +5,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -61,7 +60,6 @@ TfrmNovoLembrete::TfrmNovoLembrete(ReminderGrid& grid, QWidget* parent)
     Mensagem->setTabChangesFocus(true);
     Mensagem->setAccessibleName(QStringLiteral("Mensagem"));
     Mensagem->setAccessibleDescription(QStringLiteral("O texto que o Falavoz falará na hora marcada"));
-    Mensagem->installEventFilter(this);
 
     btnOk = new QPushButton(QStringLiteral("OK"));
     btnOk->setDefault(true);
@@ -69,6 +67,7 @@ TfrmNovoLembrete::TfrmNovoLembrete(ReminderGrid& grid, QWidget* parent)
     btnAjuda->setAutoDefault(false);
     btnCancelar = new QPushButton(QStringLiteral("Cancelar"));
     btnCancelar->setAutoDefault(false);
+    PressOnEnter(Mensagem, btnOk);  // Enter is OK, not a new line
     connect(btnOk, &QPushButton::clicked, this, &TfrmNovoLembrete::accept);
     connect(btnAjuda, &QPushButton::clicked, this, [this] { OpenHelp(17, this); });
     connect(btnCancelar, &QPushButton::clicked, this, &TfrmNovoLembrete::reject);
@@ -190,14 +189,6 @@ void TfrmNovoLembrete::showEvent(QShowEvent* event) {
 }
 
 bool TfrmNovoLembrete::eventFilter(QObject* watched, QEvent* event) {
-    // Enter in the message is the dialog's OK, not a new line.
-    if (watched == Mensagem && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            btnOk->click();
-            return true;
-        }
-    }
     // Leaving the time field checks it, unless the dialog is being left.
     if (watched == Hora && event->type() == QEvent::FocusOut && isVisible()) {
         QTimer::singleShot(0, this, [this] {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <QDialog>
-#include "MessageBoxes.h"
+#include "Widgets.h"
 
 class QDateEdit;
 class QLineEdit;

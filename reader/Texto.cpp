@@ -1,11 +1,12 @@
 #include "Texto.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "Widgets.h"
 
 TfrmTexto::TfrmTexto(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmTexto"));
@@ -17,7 +18,6 @@ TfrmTexto::TfrmTexto(QWidget* parent) : QDialog(parent) {
     Memo->setTabChangesFocus(true);
     Memo->setAccessibleName(QStringLiteral("Texto a ser pronunciado"));
     Memo->setAccessibleDescription(QStringLiteral("Digite o texto e tecle Enter para ouvi-lo"));
-    Memo->installEventFilter(this);
     auto* label = new QLabel(QStringLiteral("&Texto:"));
     label->setBuddy(Memo);
 
@@ -39,26 +39,13 @@ TfrmTexto::TfrmTexto(QWidget* parent) : QDialog(parent) {
     column->addLayout(buttons);
     resize(480, 200);
 
+    PressOnEnter(Memo, btnFalar);  // Enter speaks instead of starting a new line
     connect(btnFalar, &QPushButton::clicked, this, [this] { emit speakRequested(Memo->toPlainText()); });
     connect(btnFechar, &QPushButton::clicked, this, &TfrmTexto::hide);
 }
 
 void TfrmTexto::ShowWithTextSelected() {
-    show();
-    raise();
-    activateWindow();
+    ShowInFront(this);
     Memo->selectAll();
     Memo->setFocus();
-}
-
-// Enter in the memo speaks instead of starting a new line.
-bool TfrmTexto::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Memo && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            btnFalar->click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -19,7 +19,4 @@ public:
 
 signals:
     void speakRequested(const QString& text);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -6,10 +6,10 @@
 
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
-#include "MessageBoxes.h"
 #include "Messages.h"
 #include "SysTray.h"
 #include "Texto.h"
+#include "Widgets.h"
 #include "about.h"
 #include "opcoes.h"
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "MessageBoxes.h"
+#include "Widgets.h"
 
 class Falavoz;
 class GlobalHotKey;

@@ -8,15 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
 
 #include "Falavoz.h"
 #include "GlobalHotKey.h"
 #include "Help.h"
-#include "MessageBoxes.h"
 #include "Settings.h"
+#include "Widgets.h"
 
 namespace {
 
@@ -285,9 +284,7 @@ int TfrmOpcoes::HotKeyModifiers() const {
 void TfrmOpcoes::RegisterHotKey() { hotKey_.Register(HotKeyModifiers(), cbTeclaTag); }
 
 void TfrmOpcoes::ShowInFront() {
-    show();
-    raise();
-    activateWindow();
+    ::ShowInFront(this);
     scrVelocidade->setFocus();  // the keyboard starts at the top
 }
 
@@ -321,5 +318,5 @@ void TfrmOpcoes::AskToQuit() {
 
 void TfrmOpcoes::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 }

@@ -32,6 +32,8 @@ constexpr auto kStallLimit = std::chrono::seconds(5);
 // The latency asked of ALSA: short enough for pause and stop to feel at once.
 constexpr unsigned kLatencyUs = 100000;
 constexpr size_t kBytesPerFrame = 2;  // 16-bit mono
+// The frames written at once when the device does not say its buffer size.
+constexpr size_t kFallbackBufferFrames = 1600;
 
 // ALSA's own messages would go to the host's standard error; the engine
 // reports its result codes instead.
@@ -97,7 +99,7 @@ public:
         }
         snd_pcm_uframes_t bufferFrames = 0, periodFrames = 0;
         if (snd_pcm_get_params(pcm_, &bufferFrames, &periodFrames) < 0 || bufferFrames == 0)
-            bufferFrames = 1600;
+            bufferFrames = kFallbackBufferFrames;
         bufferFrames_ = bufferFrames;
         resetsAtOpen_ = resets_.load();
         finished_ = false;
@@ -258,7 +260,7 @@ private:
     const uint8_t* samples_ = nullptr;
     size_t frames_ = 0;
     size_t written_ = 0;
-    size_t bufferFrames_ = 1600;  // the device's buffer, in frames
+    size_t bufferFrames_ = kFallbackBufferFrames;  // the device's buffer, in frames
     snd_pcm_sframes_t lastPending_ = 0;
     Clock::time_point lastProgress_;
     Completion done_ = nullptr;

@@ -1,10 +1,33 @@
-#include "MessageBoxes.h"
+#include "Widgets.h"
 
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
+
+class EnterPresses : public QObject {
+public:
+    EnterPresses(QPlainTextEdit* memo, QPushButton* button) : QObject(memo), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                button_->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton* button_;
+};
 
 int ExecInFront(QMessageBox& box) {
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -37,4 +60,19 @@ QPushButton* NewButton(const char* name, const QString& caption, const QString& 
     button->setAutoDefault(false);
     button->setAccessibleDescription(description);
     return button;
+}
+
+void PressOnEnter(QPlainTextEdit* memo, QPushButton* button) {
+    memo->installEventFilter(new EnterPresses(memo, button));
+}
+
+void CentreOnScreen(QWidget* window) {
+    if (const QScreen* screen = window->screen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+void ShowInFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
