@@ -188,6 +188,7 @@ TfrmDicionario::TfrmDicionario(Falavoz& engine, TfrmMain& main, QWidget* parent)
     BuildPalette();
     ConnectControls();
     InstallHelpKey(this);
+    CentreWhenShown(this);
     RestoreSettings();
 }
 
@@ -584,11 +585,6 @@ bool TfrmDicionario::DisplayLess(const QString& a, const QString& b) const {
     if (const int order = collator_.compare(wordA, wordB)) return order < 0;
     if (const int order = wordA.compare(wordB)) return order < 0;
     return a < b;
-}
-
-void TfrmDicionario::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CentreOnScreen(this);
 }
 
 bool TfrmDicionario::eventFilter(QObject* watched, QEvent* event) {

@@ -91,6 +91,7 @@ TfrmLembretes::TfrmLembretes(const QString& filePath, ReminderScheduler::Clock c
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     SetHelpContext(this, 21);
     InstallHelpKey(this);
+    CentreWhenShown(this);
 
     model_ = new ReminderTableModel(Grid, this);
     Grade = new QTableView;

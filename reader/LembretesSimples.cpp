@@ -48,6 +48,7 @@ TfrmLembretesSimples::TfrmLembretesSimples(TfrmLembretes& list, TfrmMain& main, 
     setWindowFlags(Qt::Dialog | Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     SetHelpContext(this, 20);
     InstallHelpKey(this);
+    CentreWhenShown(this);
 
     auto* title = new QLabel(QStringLiteral("Lembretes"));
     QFont big = title->font();

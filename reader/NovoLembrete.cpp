@@ -30,6 +30,7 @@ TfrmNovoLembrete::TfrmNovoLembrete(ReminderGrid& grid, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     SetHelpContext(this, 17);
     InstallHelpKey(this);
+    CentreWhenShown(this);
 
     Data = new QDateEdit;
     Data->setObjectName(QStringLiteral("Data"));

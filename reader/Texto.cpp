@@ -12,6 +12,7 @@ TfrmTexto::TfrmTexto(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmTexto"));
     setWindowTitle(QStringLiteral("Digite o texto a ser pronunciado"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    CentreWhenShown(this);
 
     Memo = new QPlainTextEdit;
     Memo->setObjectName(QStringLiteral("Memo"));

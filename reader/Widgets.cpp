@@ -29,6 +29,20 @@ private:
     QPushButton* button_;
 };
 
+class CentreOnShow : public QObject {
+public:
+    explicit CentreOnShow(QWidget* window) : QObject(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show)
+            if (const QScreen* screen = window->screen())
+                window->move(screen->availableGeometry().center() - window->rect().center());
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 int ExecInFront(QMessageBox& box) {
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     QTimer::singleShot(0, &box, [&box] {
@@ -66,10 +80,7 @@ void PressOnEnter(QPlainTextEdit* memo, QPushButton* button) {
     memo->installEventFilter(new EnterPresses(memo, button));
 }
 
-void CentreOnScreen(QWidget* window) {
-    if (const QScreen* screen = window->screen())
-        window->move(screen->availableGeometry().center() - window->rect().center());
-}
+void CentreWhenShown(QWidget* window) { window->installEventFilter(new CentreOnShow(window)); }
 
 void ShowInFront(QWidget* window) {
     window->show();

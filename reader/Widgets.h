@@ -27,7 +27,7 @@ QPushButton* NewButton(const char* name, const QString& caption, const QString& 
 
 // Enter in the memo presses the button instead of starting a new line.
 void PressOnEnter(QPlainTextEdit* memo, QPushButton* button);
-// Puts the window in the middle of its screen.
-void CentreOnScreen(QWidget* window);
+// Puts the window in the middle of its screen each time it is shown.
+void CentreWhenShown(QWidget* window);
 // Shows the window in front of the others, with the keyboard focus.
 void ShowInFront(QWidget* window);

@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Widgets.h"
+
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Sobre o Leitor de Textos Falavoz"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    CentreWhenShown(this);
 
     Picture = new QLabel;
     Picture->setObjectName(QStringLiteral("Picture"));

@@ -79,6 +79,7 @@ TfrmOpcoes::TfrmOpcoes(Falavoz& engine, GlobalHotKey& hotKey, QWidget* parent)
     SetDefaults();
     ConnectControls();
     InstallHelpKey(this);
+    CentreWhenShown(this);
     RestoreSettings();
     RegisterHotKey();
 }
@@ -314,9 +315,4 @@ void TfrmOpcoes::AskToQuit() {
     if (AskYesNo(QStringLiteral("Falavoz"), QStringLiteral("Deseja mesmo sair do Falavoz?"),
                  QMessageBox::Question, this))
         emit quitRequested();
-}
-
-void TfrmOpcoes::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CentreOnScreen(this);
 }

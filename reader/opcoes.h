@@ -67,9 +67,6 @@ public slots:
     void accept() override;  // OK
     void reject() override;  // Cancelar, Esc and the window's close button
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildControls();
     void SetDefaults();
