@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -91,7 +92,21 @@ void Combine(std::string& out, const CombiningMark& mark) {
         out.back() = mark.accented[base - mark.bases];
 }
 
-void AppendCp1252(std::string& out, uint32_t code) {
+bool IsDigit(uint32_t code) { return code >= '0' && code <= '9'; }
+
+// Between two digits a dash marks a range (1990–2000): the engine reads the
+// code page's own dash there as two numbers, where a hyphen would join them
+// into one string of digits.
+bool IsRangeDash(uint32_t code, const std::string& out, uint32_t next) {
+    return (code == 0x2013 || code == 0x2014) && !out.empty() &&
+           IsDigit(static_cast<unsigned char>(out.back())) && IsDigit(next);
+}
+
+void AppendCp1252(std::string& out, uint32_t code, uint32_t next) {
+    if (IsRangeDash(code, out, next)) {
+        out.push_back(code == 0x2013 ? '\x96' : '\x97');
+        return;
+    }
     for (const PlainForm& form : kPlainForms)
         if (form.code == code) {
             out += form.plain;
@@ -117,8 +132,11 @@ void AppendCp1252(std::string& out, uint32_t code) {
 }  // namespace
 
 std::string Utf8ToCp1252(const std::string& text) {
+    std::vector<uint32_t> codes;
+    for (size_t i = 0; i < text.size();) codes.push_back(DecodeAt(text, i));
     std::string out;
-    for (size_t i = 0; i < text.size();) AppendCp1252(out, DecodeAt(text, i));
+    for (size_t k = 0; k < codes.size(); ++k)
+        AppendCp1252(out, codes[k], k + 1 < codes.size() ? codes[k + 1] : 0);
     return out;
 }
 

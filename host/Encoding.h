@@ -5,7 +5,8 @@
 #include <string>
 
 // Text for the engine. Typographic quotes, dashes and the ellipsis become
-// their plain forms, so the engine reads them as punctuation; a letter
+// their plain forms, so the engine reads them as punctuation (a dash between
+// digits stays the code page's dash, which the engine reads as a range); a letter
 // followed by a combining accent becomes the accented letter; a character
 // the code page cannot hold (an emoji, a Greek letter) is dropped. A byte
 // that does not start valid UTF-8 is taken as Windows-1252 already.

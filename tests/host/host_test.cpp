@@ -16,6 +16,11 @@ TEST(Utf8ToCp1252, TypographicMarksBecomePlain) {
     EXPECT_EQ(Utf8ToCp1252("“aspas” e ‘simples’, d’água"), "\"aspas\" e 'simples', d'\xE1gua");
     EXPECT_EQ(Utf8ToCp1252("ontem — hoje – amanhã −3"), "ontem - hoje - amanh\xE3 -3");
     EXPECT_EQ(Utf8ToCp1252("e então…"), "e ent\xE3o...");
+    // A range between numbers keeps its dash; a hyphen would make one number.
+    EXPECT_EQ(Utf8ToCp1252("1990–2000, 10—20, 3 – 4, –5"),
+              "1990\x96"
+              "2000, 10\x97"
+              "20, 3 - 4, -5");
 }
 
 TEST(Utf8ToCp1252, DropsWhatTheEngineCannotRead) {
