@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "AudioDevice.h"
-#include "WaveOut.h"
+#include "voice/AudioDevice.h"
+#include "voice/WaveOut.h"
 #include "falavoz32.h"
 
 class ClockedDevice : public AudioDevice {

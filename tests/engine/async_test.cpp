@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ClockedDevice.h"
-#include "EngineState.h"
+#include "core/EngineState.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
 

@@ -1,6 +1,6 @@
 // The tables built into the engine: character names, number words and the
 // per-phone tables.
-#include "BuiltinTables.h"
+#include "core/BuiltinTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Loading "brport.lng" and looking words and rules up in it.
-#include "Data.h"
+#include "words/Data.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Tables.h"
+#include "core/Tables.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "Data.h"
-#include "Dict.h"
-#include "EngineState.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "core/EngineState.h"
 #include "FileBytes.h"
-#include "Tables.h"
+#include "core/Tables.h"
 #include "falavoz32.h"
 
 namespace {

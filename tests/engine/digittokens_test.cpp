@@ -2,20 +2,20 @@
 // telephone numbers, ordinals, percentages, quantities with units and
 // addresses, compared as the phones they give (written here in UTF-8; each
 // case names the reading in ordinary spelling).
-#include "DigitTokens.h"
+#include "text/DigitTokens.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "Data.h"
-#include "EngineState.h"
-#include "PhoneticString.h"
-#include "Tables.h"
+#include "core/BuiltinTables.h"
+#include "words/Data.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Tag disambiguation by context rules, and the opening and closing of the
 // stressed e and o, on passes built by hand.
-#include "Grammar.h"
+#include "words/Grammar.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "Data.h"
-#include "Dict.h"
-#include "EngineState.h"
-#include "PhoneticString.h"
-#include "Tables.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "EngineState.h"
+#include "core/EngineState.h"
 #include "TestSupport.h"
-#include "Utterance.h"
+#include "api/Utterance.h"
 #include "falavoz32.h"
 
 namespace {

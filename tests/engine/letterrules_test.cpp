@@ -1,12 +1,12 @@
 // One letter of a word, in its context, to phoneme codes.
-#include "LetterRules.h"
+#include "words/LetterRules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace {
 

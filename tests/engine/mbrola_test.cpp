@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <numeric>
 
-#include "EngineState.h"
-#include "MBrola.h"
+#include "core/EngineState.h"
+#include "voice/MBrola.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The morphological analyser over a small language file of its own: prefixes,
 // suffix rules and their continuation, the seams, the stress and the join.
-#include "Morphology.h"
+#include "words/Morphology.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Data.h"
-#include "Dict.h"
-#include "Tables.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "core/Tables.h"
 
 namespace {
 

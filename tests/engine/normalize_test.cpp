@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "EngineState.h"
-#include "Normalize.h"
-#include "Parser.h"
-#include "Tables.h"
+#include "core/EngineState.h"
+#include "text/Normalize.h"
+#include "text/Parser.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
 

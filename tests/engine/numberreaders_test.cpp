@@ -1,19 +1,19 @@
 // Cardinals, ordinals and amounts of money, compared as the phones they
 // give. Expected phones are written in UTF-8; each case names the reading in
 // ordinary spelling.
-#include "NumberReaders.h"
+#include "text/NumberReaders.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "EngineState.h"
-#include "PhoneticString.h"
-#include "Tables.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace {
 

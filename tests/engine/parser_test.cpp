@@ -1,5 +1,5 @@
 // Cutting the input text into chunks of tokens and reading control sequences.
-#include "Parser.h"
+#include "text/Parser.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "Data.h"
-#include "EngineState.h"
-#include "Tables.h"
-#include "TextUtil.h"
+#include "core/BuiltinTables.h"
+#include "words/Data.h"
+#include "core/EngineState.h"
+#include "core/Tables.h"
+#include "core/TextUtil.h"
 
 namespace {
 

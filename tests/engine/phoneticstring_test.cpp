@@ -2,10 +2,10 @@
 // stress mark, inline commands and the token's pending settings.
 #include <gtest/gtest.h>
 
-#include "BuiltinTables.h"
-#include "EngineState.h"
-#include "PhoneticString.h"
-#include "Tables.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
 
 namespace {

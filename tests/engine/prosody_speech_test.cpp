@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "EngineState.h"
+#include "core/EngineState.h"
 #include "FileBytes.h"
 #include "TestSupport.h"
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 #include "falavoz32.h"
 
 namespace fs = std::filesystem;

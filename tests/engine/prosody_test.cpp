@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "EngineState.h"
-#include "PhoneticString.h"
-#include "Prosody.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
+#include "prosody/Prosody.h"
 #include "TestSupport.h"
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace {
 

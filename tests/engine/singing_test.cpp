@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ClockedDevice.h"
-#include "EngineState.h"
-#include "Singing.h"
+#include "core/EngineState.h"
+#include "voice/Singing.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
 

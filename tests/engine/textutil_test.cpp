@@ -1,14 +1,14 @@
 // Character classes and string operations on Windows-1252 text.
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "EngineState.h"
-#include "Tables.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "core/Tables.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // Words read by rule, with their stress, and words spelled out; the words
 // "x" and "-" in their neighbourhood.
-#include "TranscribeWord.h"
+#include "words/TranscribeWord.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "EngineState.h"
-#include "PhoneticString.h"
-#include "Tables.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
-#include "TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace {
 

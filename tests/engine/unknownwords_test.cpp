@@ -1,7 +1,7 @@
 // Words outside the lexicon: the marks their spelling implies (ImpliedMarks),
 // the glides of their endings, prefixes before known words and adverbs in
 // -mente (UnknownWords).
-#include "UnknownWords.h"
+#include "words/UnknownWords.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "BuiltinTables.h"
-#include "Data.h"
-#include "Dict.h"
-#include "EngineState.h"
-#include "ImpliedMarks.h"
-#include "PhoneticString.h"
-#include "Tables.h"
+#include "core/BuiltinTables.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "core/EngineState.h"
+#include "words/ImpliedMarks.h"
+#include "words/PhoneticString.h"
+#include "core/Tables.h"
 #include "TestSupport.h"
-#include "TextUtil.h"
-#include "TranscribeWord.h"
+#include "core/TextUtil.h"
+#include "words/TranscribeWord.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "AudioDevice.h"
-#include "EngineState.h"
+#include "voice/AudioDevice.h"
+#include "core/EngineState.h"
 #include "FileBytes.h"
-#include "WaveOut.h"
-#include "frmAux.h"
+#include "voice/WaveOut.h"
+#include "voice/frmAux.h"
 #include "posix/AlsaDevice.h"
 
 namespace fs = std::filesystem;

@@ -7,10 +7,10 @@
 #include <iterator>
 #include <vector>
 
-#include "EngineState.h"
+#include "core/EngineState.h"
 #include "FileBytes.h"
 #include "TestSupport.h"
-#include "WavRender.h"
+#include "api/WavRender.h"
 #include "falavoz32.h"
 
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "EngineState.h"
+#include "core/EngineState.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
 

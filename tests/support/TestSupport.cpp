@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "EngineState.h"
-#include "PhoneticString.h"
+#include "core/EngineState.h"
+#include "words/PhoneticString.h"
 
 ScopedDiphoneLibrary::ScopedDiphoneLibrary(const DiphoneLibrary& library) : previous_(&Diphones()) {
     UseDiphoneLibrary(library);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "MBrola.h"
-#include "Tables.h"
+#include "voice/MBrola.h"
+#include "core/Tables.h"
 
 // Puts a diphone library in place for the life of the object and restores
 // the one that was there before.

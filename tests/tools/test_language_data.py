@@ -101,7 +101,7 @@ class ShippedFileForm(unittest.TestCase):
     def test_engine_knows_the_spoken_u_stems(self):
         # Words outside the lexicon get the spoken u from the engine's own
         # copy of the stems; it must not fall behind the generator's list.
-        with open(os.path.join(SOURCE, "engine", "src", "ImpliedMarks.cpp"), encoding="utf-8") as f:
+        with open(os.path.join(SOURCE, "engine", "src", "words", "ImpliedMarks.cpp"), encoding="utf-8") as f:
             source = f.read()
         table = source[source.index("SpokenUStems() {"):]
         table = table[:table.index("})")]

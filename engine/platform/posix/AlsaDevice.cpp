@@ -18,8 +18,8 @@
 #include <system_error>
 #include <thread>
 
-#include "AudioDevice.h"
-#include "EngineState.h"
+#include "voice/AudioDevice.h"
+#include "core/EngineState.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Linux stand-ins for the Windows services the engine uses.
-#include "Platform.h"
+#include "core/Platform.h"
 
 #include <langinfo.h>
 #include <locale.h>

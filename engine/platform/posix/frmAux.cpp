@@ -1,6 +1,6 @@
 // TFVAUX on POSIX: a non-blocking pipe. A completion is one byte written to
 // it; taking the completions empties it.
-#include "frmAux.h"
+#include "voice/frmAux.h"
 
 #include <fcntl.h>
 #include <poll.h>

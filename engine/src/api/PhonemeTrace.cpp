@@ -1,0 +1,56 @@
+// Phoneme line tracing: a diphone library that shows every text written to
+// it to the host, and passes it on to the real library unless told not to.
+#include "core/EngineState.h"
+#include "voice/MBrola.h"
+
+namespace {
+
+struct Trace {
+    PhonemeTraceCallback callback = nullptr;
+    void* context = nullptr;
+    bool synthesise = true;
+    DiphoneLibrary inner{};
+} trace;
+
+int TracedInit(const char* path) { return trace.synthesise ? trace.inner.init(path) : 0; }
+void TracedClose() {
+    if (trace.synthesise) trace.inner.close();
+}
+void TracedSetVolume(float ratio) {
+    if (trace.synthesise) trace.inner.setVolume(ratio);
+}
+int TracedWrite(const char* lines) {
+    if (trace.callback) trace.callback(lines, trace.context);
+    return trace.synthesise ? trace.inner.write(lines) : 0;
+}
+int TracedFlush() { return trace.synthesise ? trace.inner.flush() : 0; }
+int TracedRead(short* buffer, int wanted) { return trace.synthesise ? trace.inner.read(buffer, wanted) : 0; }
+void TracedReset() {
+    if (trace.synthesise) trace.inner.reset();
+}
+int TracedLastError(char* buffer, int size) {
+    if (trace.synthesise) return trace.inner.lastErrorStr(buffer, size);
+    if (size > 0) buffer[0] = '\0';
+    return 0;
+}
+
+const DiphoneLibrary kTracedLibrary = {TracedInit,  TracedClose, TracedSetVolume, TracedWrite,
+                                       TracedFlush, TracedRead,  TracedReset,     TracedLastError};
+
+}  // namespace
+
+extern "C" FV_EXPORT int32_t FV_CALL TTS_SetPhonemeTrace(PhonemeTraceCallback callback, void* context,
+                                                         int32_t synthesise) {
+    bool tracing = Diphones().write == TracedWrite;
+    if (!callback) {
+        if (tracing) UseDiphoneLibrary(trace.inner);
+        trace = Trace{};
+        return kOk;
+    }
+    if (!tracing) trace.inner = Diphones();
+    trace.callback = callback;
+    trace.context = context;
+    trace.synthesise = synthesise != 0;
+    UseDiphoneLibrary(kTracedLibrary);
+    return kOk;
+}

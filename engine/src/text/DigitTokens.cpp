@@ -1,0 +1,291 @@
+// The digit-token expander. A token is cut into segments of digits,
+// separators and other characters; the string of segment classes (its
+// pattern, "010" for a number, a separator and a number) chooses the reading.
+// The first rule of the table at the end of this file that takes the token
+// gives its reading; the segment reading takes everything else.
+//
+// Phonetic strings are Windows-1252 bytes written with \x escapes.
+#include "text/DigitTokens.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/BuiltinTables.h"
+#include "words/Data.h"
+#include "text/NumberReaders.h"
+#include "core/TextUtil.h"
+#include "words/TranscribeWord.h"
+
+namespace {
+
+constexpr char kDigitClass = '0';
+constexpr char kSeparatorClass = '1';
+constexpr char kOtherClass = '2';
+
+constexpr const char* kHour = " -`\xF3-ra";
+constexpr const char* kMinute = " -mi-n`u-to";
+constexpr const char* kSecond = " -se-g`\xFC-do";
+constexpr const char* kPercent = " -po%-s`\xEB-to- ";
+constexpr const char* kOf = " -di- ";
+constexpr const char* kAnd = " -i- ";
+constexpr const char* kAndAfterHours = "_ -e- ";
+// The vowel class of lexicon entries that are not read by their lexicon form
+// inside digit tokens.
+constexpr int kNotInDigitTokens = 10;
+
+struct DigitToken {
+    std::string written;                // the token as written
+    std::vector<std::string> segments;  // lower case
+    std::string pattern;                // one class a segment
+    int tokenIndex = 0;
+    bool numberBefore = false;
+    bool masculine = true;
+
+    const std::string& Segment(size_t i) const { return segments[i]; }
+};
+
+char ClassOf(char c) {
+    if (IsDigitChar(c)) return kDigitClass;
+    const bool separator = std::string_view("/:%$_-,.@").find(c) != std::string_view::npos;
+    return separator ? kSeparatorClass : kOtherClass;
+}
+
+// A point that groups thousands ("1.000") or follows initials ("a.b.c")
+// stays inside its segment.
+bool KeepsPointsInSegments(const std::string& text) {
+    if (IsNumericText(text)) return IsGroupedNumber(text);
+    return IsDottedInitials(text) || (text.size() == 2 && text[1] == '.');
+}
+
+// Every segment is kept, however many the token has.
+void CutIntoSegments(const std::string& lower, DigitToken& token) {
+    const bool keepPoints = KeepsPointsInSegments(lower);
+    for (size_t i = 0; i < lower.size(); ++i) {
+        const char c = lower[i];
+        const char cls = ClassOf(c);
+        const bool joins = c == '.' && i > 0 && keepPoints;
+        if (token.segments.empty() || (!joins && cls != token.pattern.back())) {
+            token.segments.emplace_back();
+            token.pattern += cls;
+        }
+        token.segments.back() += c;
+    }
+}
+
+// The value of a digit segment; large values stop growing at a bound far
+// beyond every limit tested here.
+long long ValueOf(const std::string& digits) {
+    constexpr long long kBound = 1000000000000LL;
+    long long value = 0;
+    for (char c : digits) {
+        if (!IsDigitChar(c)) continue;
+        value = value * 10 + (c - '0');
+        if (value > kBound) return kBound;
+    }
+    return value;
+}
+
+std::string Cardinal(const std::string& digits, bool masculine) {
+    return ReadNumber(digits, kReadCardinal, masculine);
+}
+
+// A number read for its amount: "05" reads cinco.
+std::string Amount(const std::string& digits, bool masculine) {
+    return Cardinal(StripLeadingZeros(digits), masculine);
+}
+
+std::string PluralEnding(long long count) { return count == 1 ? "- " : "S- "; }
+
+// The reading of a word inside a digit token: its lexicon form, or the
+// letter rules.
+std::string WordReading(const DigitToken& token, const std::string& word, bool hyphenPause) {
+    TIPO_REG_PAL record;
+    if (!word.empty() && LexiconLookup(word, record) && record.vowelClass != kNotInDigitTokens)
+        return record.transcription;
+    return TranscribeWord(word, token.numberBefore, hyphenPause, token.tokenIndex);
+}
+
+// "10h30", "10:30": the hour, and the minutes when there are any.
+std::string ClockReading(const std::string& hours, const std::string& minutes) {
+    const long long h = ValueOf(hours);
+    const long long m = ValueOf(minutes);
+    std::string out = " \\V1.15 " + Amount(hours, false) + " \\V1.3" + kHour + PluralEnding(h) + " \\V1 ";
+    if (m != 0) out += kAndAfterHours + Amount(minutes, true) + kMinute + PluralEnding(m);
+    return out;
+}
+
+bool IsClockTime(const std::string& hours, const std::string& minutes) {
+    return hours.size() < 3 && minutes.size() == 2 && ValueOf(hours) < 24 && ValueOf(minutes) < 60;
+}
+
+// A quantity's unit: its name when it is a known abbreviation, which also
+// decides the gender ("duas toneladas", but "dois gramas").
+struct UnitReading {
+    std::string word;
+    bool masculine;
+};
+
+UnitReading ReadUnit(const DigitToken& token, const std::string& unit, const std::string& count) {
+    const std::string name = UnitName(unit);
+    if (name.empty())
+        return {TranscribeWord(unit, token.numberBefore, true, token.tokenIndex), token.masculine};
+    const bool feminine = EndsWith(name, "a") && !EndsWith(unit, "g");
+    return {name + (count == "1" ? "- " : "S- "), !feminine};
+}
+
+bool LastCharacterIsLowerCase(const DigitToken& token) {
+    const unsigned char last = static_cast<unsigned char>(token.written.back());
+    return UpperChar1252(last) != last;
+}
+
+// ---- The rules, in the order they are tried --------------------------------
+
+using Reading = std::optional<std::string>;
+
+Reading PlainNumber(const DigitToken& t) {
+    if (t.pattern != "0") return std::nullopt;
+    return Cardinal(t.Segment(0), t.masculine);
+}
+
+// "25/12/2005"
+Reading Date(const DigitToken& t) {
+    if (t.pattern != "01010" || t.Segment(1) != "/" || t.Segment(3) != "/") return std::nullopt;
+    const long long day = ValueOf(t.Segment(0));
+    const long long month = ValueOf(t.Segment(2));
+    const long long year = ValueOf(t.Segment(4));
+    if (day > 31 || month > 12 || year > 9999) return std::nullopt;
+    return Amount(t.Segment(0), true) + kOf + Months[month] + kOf + Cardinal(t.Segment(4), true);
+}
+
+// "10:30:15"
+Reading TimeWithSeconds(const DigitToken& t) {
+    if (t.pattern != "01010" || t.Segment(1) != ":" || t.Segment(3) != ":") return std::nullopt;
+    const long long h = ValueOf(t.Segment(0));
+    const long long m = ValueOf(t.Segment(2));
+    const long long s = ValueOf(t.Segment(4));
+    if (h > 23 || m > 59 || s > 59) return std::nullopt;
+    return " \\V1.15 " + Amount(t.Segment(0), false) + " \\V1.3" + kHour + PluralEnding(h) + " \\V1 _" +
+           Amount(t.Segment(2), true) + kMinute + PluralEnding(m) + kAnd + Amount(t.Segment(4), true) +
+           kSecond + PluralEnding(s);
+}
+
+// "5min30s"
+Reading Duration(const DigitToken& t) {
+    if (t.pattern != "0202" || t.Segment(1) != "min" || t.Segment(3) != "s") return std::nullopt;
+    const long long m = ValueOf(t.Segment(0));
+    const long long s = ValueOf(t.Segment(2));
+    return " \\V1.15 " + Amount(t.Segment(0), true) + " \\V1.3" + kMinute + PluralEnding(m) + " \\V1 _" +
+           kAnd + Amount(t.Segment(2), true) + kSecond + PluralEnding(s);
+}
+
+// "10:30", "10h30m", "10h30"
+Reading ClockTime(const DigitToken& t) {
+    const bool colon = t.pattern == "010" && t.Segment(1) == ":";
+    const bool hoursAndMinutes = t.pattern == "0202" && t.Segment(1) == "h" && t.Segment(3) == "m";
+    const bool hoursThenMinutes = t.pattern == "020" && t.Segment(1) == "h";
+    if (!(colon || hoursAndMinutes || hoursThenMinutes)) return std::nullopt;
+    if (!IsClockTime(t.Segment(0), t.Segment(2))) return std::nullopt;
+    return ClockReading(t.Segment(0), t.Segment(2));
+}
+
+// "3333-4444": telephone numbers and codes, digit by digit.
+Reading DigitsAroundHyphen(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != "-") return std::nullopt;
+    return ReadNumber(t.Segment(0), kReadDigitByDigit, true) + "_" +
+           ReadNumber(t.Segment(2), kReadDigitByDigit, true);
+}
+
+// "1º", "2ª", "3o", "4a"
+Reading Ordinal(const DigitToken& t) {
+    if (t.pattern != "02" || !IsDigits(t.Segment(0))) return std::nullopt;
+    const std::string& mark = t.Segment(1);
+    if (mark == "o" || mark == "\xBA") return ReadOrdinal(t.Segment(0), true);
+    if (mark == "a" || mark == "\xAA") return ReadOrdinal(t.Segment(0), false);
+    return std::nullopt;
+}
+
+// "50%"
+Reading Percentage(const DigitToken& t) {
+    if (t.pattern != "01" || t.Segment(1) != "%") return std::nullopt;
+    return Cardinal(t.Segment(0), true) + kPercent;
+}
+
+// "2,5%"
+Reading DecimalPercentage(const DigitToken& t) {
+    if (t.pattern != "0101" || t.Segment(3) != "%") return std::nullopt;
+    return Cardinal(t.Segment(0), true) + SpellCharacters(t.Segment(1)) + Cardinal(t.Segment(2), true) +
+           kPercent;
+}
+
+// "2kg", "3h", "5x"
+Reading NumberWithUnit(const DigitToken& t) {
+    if (t.pattern != "02" || !LastCharacterIsLowerCase(t)) return std::nullopt;
+    const UnitReading unit = ReadUnit(t, t.Segment(1), t.Segment(0));
+    return Cardinal(t.Segment(0), unit.masculine) + unit.word;
+}
+
+// "1,5kg"
+Reading DecimalWithUnit(const DigitToken& t) {
+    if (t.pattern != "0102" || !LastCharacterIsLowerCase(t)) return std::nullopt;
+    if (t.Segment(1) != "." && t.Segment(1) != ",") return std::nullopt;
+    const UnitReading unit = ReadUnit(t, t.Segment(3), t.Segment(0));
+    const std::string mark = TranscribeWord(t.Segment(1), t.numberBefore, true, t.tokenIndex);
+    return Cardinal(t.Segment(0), unit.masculine) + mark + Cardinal(t.Segment(2), unit.masculine) + unit.word;
+}
+
+// "fulano@site.com.br", "http://www.site.com": the name and the site are said
+// a little higher, and the whole address a little slower.
+Reading Address(const DigitToken& t) {
+    if (t.pattern != "2121212") return std::nullopt;
+    if (t.Segment(1).front() != '@' && t.Segment(0) != "http") return std::nullopt;
+    std::string out;
+    for (size_t k = 1; k <= t.segments.size(); ++k) {
+        const bool raised = k == 1 || k == 5;
+        if (k == 1) out += " \\T1.1 ";
+        if (k == 5) out += " \\T1.2 ";
+        out += WordReading(t, t.Segment(k - 1), false);
+        if (raised) out += " \\T1 ";
+    }
+    return " \\V1.2 " + out + " \\V1 ";
+}
+
+// Everything else, piece by piece: numbers as cardinals, the rest as words
+// (short ones a little slower), with a pause after each piece but the
+// decimal marks.
+std::string SegmentReading(const DigitToken& t) {
+    std::string out;
+    for (size_t k = 0; k < t.segments.size(); ++k) {
+        const std::string& segment = t.Segment(k);
+        if (t.pattern[k] == kDigitClass) {
+            out += Cardinal(segment, t.masculine);
+        } else {
+            const std::string word = WordReading(t, segment, true);
+            out += word.size() >= 8 ? word : " \\V1.2 " + word + " \\V1 ";
+        }
+        if (segment != "," && segment != ".") out += " _ ";
+    }
+    return out;
+}
+
+using Rule = Reading (*)(const DigitToken&);
+
+constexpr Rule kRules[] = {
+    PlainNumber, Date,       TimeWithSeconds,   Duration,       ClockTime,       DigitsAroundHyphen,
+    Ordinal,     Percentage, DecimalPercentage, NumberWithUnit, DecimalWithUnit, Address,
+};
+
+}  // namespace
+
+std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numberBefore, bool masculine) {
+    if (text.empty()) return "";
+    DigitToken token;
+    token.written = text;
+    token.tokenIndex = tokenIndex;
+    token.numberBefore = numberBefore;
+    token.masculine = masculine;
+    CutIntoSegments(LowerCase1252(text), token);
+    for (Rule rule : kRules)
+        if (Reading reading = rule(token)) return *reading;
+    return SegmentReading(token);
+}

@@ -1,0 +1,41 @@
+// The back end: writes a pass of PhoneList as phoneme lines to the diphone
+// library and reads the samples back, one piece at a time.
+#pragma once
+
+#include <string>
+
+#include "voice/AudioBuffer.h"
+
+// The diphone library's functions, called through this table so that tests
+// can put a recording double in place of the real library.
+struct DiphoneLibrary {
+    int (*init)(const char* voicePath);
+    void (*close)();
+    void (*setVolume)(float ratio);
+    int (*write)(const char* lines);
+    int (*flush)();
+    int (*read)(short* buffer, int wanted);
+    void (*reset)();
+    int (*lastErrorStr)(char* buffer, int size);
+};
+
+const DiphoneLibrary& RealDiphoneLibrary();
+const DiphoneLibrary& Diphones();
+void UseDiphoneLibrary(const DiphoneLibrary& library);
+
+// Starts the library with the voice that use8kVoice selects: 0, or -4.
+int StartDiphoneLibrary(int use8kVoice);
+std::string VoicePath(int use8kVoice);
+
+// Renders the phones after phoneCursor into a new buffer. phoneCursor becomes
+// the last phone rendered, or -1 when the pass is complete. 0 or -8.
+int Render(int& phoneCursor, AudioBuffer& buffer);
+
+// Reads samples until fewer than asked arrive. Used by singing too.
+void PullSamples(AudioBuffer& buffer);
+
+// A pitch value as the library reads it: general format, up to 15
+// significant digits of the single-precision value, "." as decimal mark.
+std::string FormatPitch(float value);
+// The diphone name of an engine phone symbol.
+std::string DiphoneName(const std::string& symbol);

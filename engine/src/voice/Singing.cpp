@@ -1,0 +1,133 @@
+// Singing a melody written as phoneme lines.
+#include "voice/Singing.h"
+
+#include <algorithm>
+
+#include "voice/AudioBuffer.h"
+#include "core/EngineState.h"
+#include "voice/MBrola.h"
+#include "api/WavRender.h"
+#include "voice/WaveOut.h"
+
+size_t MelodyPosition = 0;
+
+namespace {
+
+constexpr int kPullSamples = 16000;
+
+bool MelodyFinished() { return MelodyPosition >= Engine.text.size(); }
+
+// The next line of the melody, without its CR LF.
+std::string NextLine() {
+    const std::string& melody = Engine.text;
+    const size_t start = std::min(MelodyPosition, melody.size());
+    const size_t end = melody.find("\r\n", start);
+    if (end == std::string::npos) {
+        MelodyPosition = melody.size();
+        return melody.substr(start);
+    }
+    MelodyPosition = end + 2;
+    return melody.substr(start, end - start);
+}
+
+bool IsSeparator(const std::string& line) { return !line.empty() && line[0] == ';'; }
+
+void WriteLine(const std::string& line) { Diphones().write((line + "\r\n").c_str()); }
+void WriteFlush() { Diphones().write("#"); }
+
+size_t PieceLimitBytes() { return static_cast<size_t>(std::max<int32_t>(Engine.chunkLimitMs, 0)) * 33; }
+size_t BufferBytes() { return static_cast<size_t>(std::max<int32_t>(Engine.chunkLimitMs, 0)) * 35; }
+size_t OneMoreSecond() { return 2 * static_cast<size_t>(std::max<int32_t>(Engine.synthesisRate, 0)); }
+
+bool BufferFull(const AudioBuffer& buffer) { return buffer.length + OneMoreSecond() > PieceLimitBytes(); }
+
+// Reads what the library has ready, a second at a time, while the piece has room.
+void PullMelodySamples(AudioBuffer& buffer) {
+    while (!BufferFull(buffer)) {
+        const size_t room = (buffer.capacity - buffer.length) / 2;
+        const int wanted = static_cast<int>(std::min<size_t>(kPullSamples, room));
+        if (wanted <= 0) return;
+        const int delivered =
+            Diphones().read(reinterpret_cast<short*>(buffer.data.get() + buffer.length), wanted);
+        if (delivered > 0) buffer.length += static_cast<size_t>(std::min(delivered, wanted)) * 2;
+        if (delivered < kPullSamples) return;
+    }
+}
+
+// Renders the next piece: up to a separator line, the melody's end, or a
+// full buffer; then plays it.
+int SingPiece(bool asynchronous) {
+    AudioBuffer buffer;
+    if (!buffer.Allocate(BufferBytes())) return kNoMemory;
+
+    const std::string first = NextLine();
+    WriteLine(IsSeparator(first) ? "_ 10 1 125" : first);
+    // A melody whose last line opens a piece (one line long, say) is
+    // flushed too, so that its samples are not left inside the library.
+    if (MelodyFinished()) {
+        WriteFlush();
+        PullMelodySamples(buffer);
+    }
+    while (!MelodyFinished()) {
+        const std::string line = NextLine();
+        const bool separator = IsSeparator(line);
+        if (separator) {
+            WriteLine("_ 10");
+            WriteFlush();
+        } else {
+            WriteLine(line);
+            if (MelodyFinished()) WriteFlush();
+        }
+        PullMelodySamples(buffer);
+        if (separator || BufferFull(buffer)) break;
+    }
+    return PlayBuffer(buffer, asynchronous);
+}
+
+}  // namespace
+
+void EndSinging(int result) {
+    Engine.busy = false;
+    Engine.musicMode = false;
+    if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
+}
+
+int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
+    if (!Engine.initialised) return kNotInitialised;
+    if (Engine.busy) return kBusy;
+    std::string melody = source ? source : "";
+    if (!sourceIsText) {
+        const std::string fileName = melody;
+        if (!ReadTextFileLines(fileName, melody)) return kOpenError;
+    }
+    {
+        AudioBuffer probe;
+        if (!probe.Allocate(BufferBytes())) return kNoMemory;
+    }
+    Engine.text = melody;
+    MelodyPosition = 0;
+    Engine.busy = true;
+    Engine.musicMode = true;
+    Engine.stopRequested = false;
+    Diphones().reset();
+
+    int result = SingPiece(asynchronous);
+    if (asynchronous) {
+        if (result != kOk) EndSinging(result);
+        return result;
+    }
+    while (result == kOk && !MelodyFinished() && !Engine.stopRequested) result = SingPiece(false);
+    Engine.busy = false;
+    Engine.musicMode = false;
+    return result;
+}
+
+int ContinueSinging() {
+    if (Engine.stopRequested || MelodyFinished()) {
+        EndSinging(kOk);
+        return kOk;
+    }
+    const int result = SingPiece(true);
+    if (result != kOk) EndSinging(result);
+    return result;
+}

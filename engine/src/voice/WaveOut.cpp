@@ -1,0 +1,105 @@
+// The wave-out device: one buffer queued at a time, opened for it and closed
+// when it has played.
+#include "voice/WaveOut.h"
+
+#include <atomic>
+#include <utility>
+
+#include "voice/AudioDevice.h"
+#include "core/EngineState.h"
+#include "voice/Singing.h"
+#include "api/Utterance.h"
+#include "voice/frmAux.h"
+
+namespace {
+
+enum class Queued { None, Synchronous, Asynchronous };
+
+// The one queued buffer. `queued` is atomic because a signal handler may
+// look at it (ResetDevice during a synchronous wait).
+struct Playback {
+    AudioBuffer buffer;
+    std::atomic<Queued> queued{Queued::None};
+} playback;
+
+AudioDevice* testDevice = nullptr;
+
+// Closes the device and frees the buffer, once. The code of a failure while
+// playing, else 0.
+int Release() {
+    if (playback.queued.exchange(Queued::None) == Queued::None) return kOk;
+    int error = CurrentAudioDevice().Close();
+    playback.buffer.Free();  // after Close: the device reads it until then
+    return error;
+}
+
+// The end of an asynchronous buffer: the chain goes on, or ends with the
+// device's failure.
+void ContinueChain(int playError) {
+    if (playError != kOk && !Engine.stopRequested) {
+        if (Engine.musicMode)
+            EndSinging(playError);
+        else
+            EndAsynchronousSpeech(playError);
+    } else if (Engine.musicMode) {
+        ContinueSinging();
+    } else {
+        ContinueSpeaking();
+    }
+}
+
+void CompleteBuffer() {
+    const Queued was = playback.queued.load();
+    if (was == Queued::None) return;
+    const int error = Release();
+    if (was == Queued::Asynchronous) ContinueChain(error);
+}
+
+}  // namespace
+
+AudioDevice& CurrentAudioDevice() { return testDevice ? *testDevice : SystemAudioDevice(); }
+void UseAudioDevice(AudioDevice* device) { testDevice = device; }
+
+bool OutputDeviceInstalled() { return CurrentAudioDevice().Installed(); }
+
+int PlayBuffer(AudioBuffer& buffer, bool asynchronous) {
+    AudioBuffer piece = std::move(buffer);
+    buffer.Free();
+    if (playback.queued.load() != Queued::None) return kDeviceWriteError;  // one buffer at a time
+    if (AuxNotificationFd() < 0) return kDeviceOpenError;
+    AudioDevice& device = CurrentAudioDevice();
+    int result = device.Open(Engine.playbackRate);
+    if (result != kOk) return result;
+    // A stop that came while this piece was rendered: it is not played.
+    if (!asynchronous && Engine.stopRequested) {
+        device.Close();
+        return kOk;
+    }
+    playback.buffer = std::move(piece);
+    playback.queued = asynchronous ? Queued::Asynchronous : Queued::Synchronous;
+    result = device.Start(playback.buffer.data.get(), playback.buffer.length, PostWaveDone);
+    if (result != kOk) {
+        Release();
+        return result;
+    }
+    if (asynchronous) return kOk;
+    WaitForWaveDone();
+    return Release();
+}
+
+int PauseDevice() { return playback.queued.load() == Queued::None ? kOk : CurrentAudioDevice().Pause(); }
+
+int ResumeDevice() { return playback.queued.load() == Queued::None ? kOk : CurrentAudioDevice().Resume(); }
+
+int ResetDevice() {
+    const int result = CurrentAudioDevice().Reset();
+    if (result == kOk && playback.queued.load() == Queued::Asynchronous) {
+        WaitForWaveDone();
+        CompleteBuffer();
+    }
+    return result;
+}
+
+void HandleWaveOutDone() {
+    if (TakeWaveDone()) CompleteBuffer();
+}
