@@ -1,5 +1,6 @@
 // Loading "brport.lng" and looking words and rules up in it.
 #include "words/Data.h"
+#include "words/WordLookup.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Tables.h"
+#include "core/Tokens.h"
 
 namespace {
 
@@ -286,13 +287,13 @@ protected:
 
 TEST_F(WordLookupTest, KnownWordTakesTheLexiconFields) {
     std::string phonetic = "stale";
-    WordLookup("Logo", 3, phonetic);
+    const TIPO_REG_PAL entry = WordLookup("Logo", 3, phonetic);
     EXPECT_EQ(phonetic, " -l'\xF3-gu");
     EXPECT_EQ(Tokens[3].tag, "DCR");  // at most three characters
     EXPECT_EQ(Tokens[3].vowelClass, 8);
     EXPECT_EQ(Tokens[3].subclass, "P");
     EXPECT_EQ(Tokens[3].person, 0);
-    EXPECT_EQ(LexiconRecord.word, "logo");
+    EXPECT_EQ(entry.word, "logo");
 }
 
 TEST_F(WordLookupTest, UnknownWordsAreTaggedByTheirEnding) {

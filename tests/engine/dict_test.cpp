@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "words/Data.h"
+#include "words/WordLookup.h"
 #include "words/Dict.h"
 #include "core/EngineState.h"
 #include "FileBytes.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "falavoz32.h"
 
 namespace {

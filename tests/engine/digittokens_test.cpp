@@ -13,7 +13,7 @@
 #include "words/Data.h"
 #include "core/EngineState.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "TestSupport.h"
 #include "core/TextUtil.h"
 

@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "words/Data.h"
+#include "words/WordLookup.h"
 #include "words/Dict.h"
 #include "core/EngineState.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "TestSupport.h"
 
 namespace {

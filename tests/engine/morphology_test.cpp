@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "words/Data.h"
+#include "words/WordLookup.h"
 #include "words/Dict.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 
 namespace {
 
@@ -103,12 +104,14 @@ TEST_F(MorphologyTest, SplitPrefixTakesTheFirstMatchingPrefix) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         std::string word = c.word;
-        EXPECT_EQ(SplitPrefix(word), c.phonetic);
+        TIPO_REG_PAL entry;
+        EXPECT_EQ(SplitPrefix(word, entry), c.phonetic);
         EXPECT_EQ(word, c.rest);
     }
     std::string word = "refazer";
-    SplitPrefix(word);
-    EXPECT_EQ(LexiconRecord.word, "fazer");  // the rest's entry is the current one
+    TIPO_REG_PAL entry;
+    SplitPrefix(word, entry);
+    EXPECT_EQ(entry.word, "fazer");  // the rest's entry is handed back
 }
 
 TEST_F(MorphologyTest, APrefixedWordTakesItsRestsEntry) {

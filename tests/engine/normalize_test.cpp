@@ -6,8 +6,8 @@
 
 #include "core/EngineState.h"
 #include "text/Normalize.h"
+#include "core/Tokens.h"
 #include "text/Parser.h"
-#include "core/Tables.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
 

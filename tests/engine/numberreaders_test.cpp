@@ -2,6 +2,7 @@
 // give. Expected phones are written in UTF-8; each case names the reading in
 // ordinary spelling.
 #include "text/NumberReaders.h"
+#include "text/CurrencyAmounts.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "TestSupport.h"
 #include "core/TextUtil.h"
 

@@ -13,7 +13,7 @@
 #include "core/BuiltinTables.h"
 #include "words/Data.h"
 #include "core/EngineState.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 
 namespace {
 

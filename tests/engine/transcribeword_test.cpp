@@ -10,7 +10,7 @@
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "TestSupport.h"
 #include "core/TextUtil.h"
 

@@ -18,7 +18,7 @@
 #include "core/EngineState.h"
 #include "words/ImpliedMarks.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "TestSupport.h"
 #include "core/TextUtil.h"
 #include "words/TranscribeWord.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "voice/MBrola.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 
 // Puts a diphone library in place for the life of the object and restores
 // the one that was there before.

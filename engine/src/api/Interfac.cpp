@@ -13,15 +13,13 @@
 #include "text/Parser.h"
 #include "core/Platform.h"
 #include "voice/Singing.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "api/Utterance.h"
 #include "api/WavRender.h"
 #include "voice/WaveOut.h"
 #include "falavoz32.h"
 
 EngineState Engine;
-TokenTable Tokens;
-PhoneTable PhoneList;
 
 namespace {
 

@@ -6,10 +6,7 @@
 #include <cstdint>
 
 #include "core/BuiltinTables.h"
-#include "words/Data.h"
-#include "core/EngineState.h"
 #include "core/Platform.h"
-#include "core/Tables.h"
 
 namespace {
 
@@ -224,41 +221,6 @@ bool IsNamedSymbol(const std::string& s) {
 
 bool IsPhonemeSymbol(const std::string& s) { return !s.empty() && IsPhonemeChar(s[0]); }
 
-bool IsLexiconAbbreviation(const std::string& s) {
-    if (s.empty()) return false;
-    TIPO_REG_PAL record;
-    return LexiconLookup(LowerCase1252(s), record);
-}
-
-// ---- The engine's input text ---------------------------------------------
-
-bool CurrencyAt(int pos) {
-    const std::string& text = Engine.text;
-    if (pos < 1 || pos > static_cast<int>(text.size())) return false;
-    unsigned char c = Byte(text[pos - 1]);
-    if (c == 0xA3 || c == 0xA5) return true;  // £ ¥
-    return LowerCase1252(Mid(text, pos, 2)) == "r$" || LowerCase1252(Mid(text, pos, 3)) == "us$";
-}
-
-bool NextWordCapitalised(int pos) {
-    const std::string& text = Engine.text;
-    for (int p = std::max(pos, 1); p <= static_cast<int>(text.size()); ++p) {
-        char c = text[p - 1];
-        if (IsSeparatorChar(c)) continue;
-        return Byte(c) == UpperChar1252(Byte(c));
-    }
-    return false;
-}
-
-bool IsWordToken(int i) {
-    if (i < TokenTable::kFirst || i > TokenTable::kLast) return true;
-    const TIPO_TOKEN& token = Tokens[i];
-    if (i < 0 || token.start <= 0 || token.length <= 0) return true;
-    const std::string word = Mid(Engine.text, token.start, token.length);
-    return std::all_of(word.begin(), word.end(),
-                       [](char c) { return IsLetterChar(c) || Contains("-\"'_&", c); });
-}
-
 // ---- String operations ----------------------------------------------------
 
 std::string Left(const std::string& s, int n) {
@@ -305,6 +267,21 @@ bool IntOrZero(const std::string& s, long& value) {
     if (error != std::errc() || end != last) return false;
     value = parsed;
     return true;
+}
+
+std::string DigitsOnly(const std::string& s) {
+    std::string digits;
+    for (char c : s)
+        if (IsDigitChar(c)) digits += c;
+    return digits;
+}
+
+std::string Trim(const std::string& s) {
+    size_t first = 0;
+    size_t last = s.size();
+    while (first < last && Byte(s[first]) <= ' ') ++first;
+    while (last > first && Byte(s[last - 1]) <= ' ') --last;
+    return s.substr(first, last - first);
 }
 
 std::string CommaToPoint(const std::string& s) {

@@ -37,7 +37,6 @@ bool IsGroupedNumber(const std::string& s);
 bool IsHardCluster(const std::string& s);
 bool IsNamedSymbol(const std::string& s);
 bool IsPhonemeSymbol(const std::string& s);
-bool IsLexiconAbbreviation(const std::string& s);
 
 // Single-character forms of the sets.
 bool IsBlankChar(char c);
@@ -47,11 +46,6 @@ bool IsDigitChar(char c);
 bool IsLetterChar(char c);
 bool IsVowelChar(char c);
 bool IsPhonemeChar(char c);
-
-// Predicates on the engine's input text (Engine.text) and token table.
-bool CurrencyAt(int pos);
-bool NextWordCapitalised(int pos);
-bool IsWordToken(int i);
 
 // String operations.
 bool StartsWith(std::string_view s, std::string_view prefix);
@@ -63,6 +57,10 @@ int PosFrom(int start, const std::string& s, const std::string& sub);
 int PosCharFrom(int start, const std::string& s, char ch);
 // 0 for the empty string; false when s is not an integer.
 bool IntOrZero(const std::string& s, long& value);
+// The digits of s, every other character dropped.
+std::string DigitsOnly(const std::string& s);
+// Blanks and control characters off both ends.
+std::string Trim(const std::string& s);
 std::string CommaToPoint(const std::string& s);
 std::string ToSystemDecimal(const std::string& s);
 std::pair<std::string, std::string> SplitAtComma(const std::string& s);

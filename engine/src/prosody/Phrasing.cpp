@@ -2,7 +2,7 @@
 // punctuation and explicit pauses and, when pause detection is on, at the
 // places the words' classes suggest, marking short pauses there.
 #include "core/EngineState.h"
-#include "text/Parser.h"
+#include "core/Tokens.h"
 #include "prosody/Prosody.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
-#include "text/Parser.h"
+#include "core/Tokens.h"
 
 PhraseTable Phrases;
 ProsodyState RunningProsody;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/Tables.h"
+#include "core/Tokens.h"
 
 // Resets the running tempo, pitch and level states and the word-accent
 // switch at the start of an utterance (from the current speed and pitch).

@@ -5,12 +5,13 @@
 #include "text/Normalize.h"
 
 #include "words/Data.h"
+#include "words/WordLookup.h"
 #include "text/DigitTokens.h"
 #include "core/EngineState.h"
 #include "text/NumberReaders.h"
-#include "text/Parser.h"
+#include "text/CurrencyAmounts.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 #include "words/UnknownWords.h"
 

@@ -1,5 +1,4 @@
-// The number readers: cardinals, ordinals and amounts of money read out as
-// phonetic strings (a blank before each word, "-" before each syllable, "`"
+// The number readers: cardinals and ordinals read out as phonetic strings (a blank before each word, "-" before each syllable, "`"
 // before the stressed vowel, inline control sequences).
 #pragma once
 
@@ -21,11 +20,3 @@ std::string ReadNumber(const std::string& digits, int mode, bool masculine);
 // An ordinal ("1" masculine reads primeiro); four digits or more read as a
 // cardinal followed by "ordinal".
 std::string ReadOrdinal(const std::string& digits, bool masculine);
-
-// 0 when the token does not begin with a currency sign, else the kind:
-// 1 real, 2 dollar, 3 pound, 4 yen.
-int CurrencyKind(const std::string& lowerText);
-// An amount of money such as "R$ 1.250,50". The token after tokenIndex may
-// carry a scale word ("mil", "milhões", ...); when it is read, tokenIndex is
-// advanced past it.
-std::string ReadCurrencyAmount(const std::string& text, int kind, int& tokenIndex);

@@ -6,15 +6,21 @@
 #include <cmath>
 
 #include "core/EngineState.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "words/Data.h"
 
 namespace {
 
 constexpr int kNone = -1;                        // "no character": past the end of the text
 constexpr int kTokenLimit = kMaxTokensPerChunk;  // entry 499 never holds a token
 
-bool InTable(int i) { return i >= TokenTable::kFirst && i <= TokenTable::kLast; }
+// A word with its dot that the lexicon lists, like "dr.": the dot does not
+// end a sentence.
+bool IsLexiconAbbreviation(const std::string& s) {
+    TIPO_REG_PAL record;
+    return !s.empty() && LexiconLookup(LowerCase1252(s), record);
+}
 
 int CharAt(const std::string& text, int pos) {
     if (pos < 1 || pos > static_cast<int>(text.size())) return kNone;
@@ -105,17 +111,6 @@ void StoreSetting(Command command, double value, TIPO_TOKEN& entry) {
         case Command::None:
             break;
     }
-}
-
-void ClearPendingSettings(TIPO_TOKEN& entry) {
-    entry.level = 0;
-    entry.emphasis = 0;
-    entry.pauseMs = 0;
-    entry.durationValue = 0;
-    entry.pitchValue = 0;
-    entry.accentToggle = 0;
-    entry.durationAbsolute = 0;
-    entry.pitchAbsolute = 0;
 }
 
 bool IsQuoteOrBracket(int c) {
@@ -403,37 +398,4 @@ bool ParseChunk(int textEnd, int& pos) {
     if (pos < 1) pos = 1;
     pos = ChunkParser(text, textEnd, pos).Run();
     return pos >= textEnd - 1;
-}
-
-void ClearToken(int i) {
-    if (!InTable(i)) return;
-    TIPO_TOKEN& token = Tokens[i];
-    token.length = 0;
-    token.punct = 0;
-    token.phonetic = 0;
-    token.phraseMark = 0;
-    if (InTable(i + 1)) ClearPendingSettings(Tokens[i + 1]);
-}
-
-std::string TokenText(int i) {
-    if (i < 0 || !InTable(i)) return "";
-    const TIPO_TOKEN& token = Tokens[i];
-    if (token.start <= 0 || token.length <= 0) return "";
-    return Mid(Engine.text, token.start, token.length);
-}
-
-bool IsEndMarker(int i) { return !InTable(i) || Tokens[i].start == -1; }
-
-bool BreakAfter(int i) {
-    if (!InTable(i) || !InTable(i + 1)) return true;
-    const TIPO_TOKEN& following = Tokens[i + 1];
-    return Tokens[i].punct != 0 || following.pauseMs != 0 || IsEndMarker(i + 1);
-}
-
-bool BreakBetween(int a, int b) {
-    if (b < a) return false;
-    for (int i = a; i <= b; ++i) {
-        if (BreakAfter(i)) return true;  // always so once i leaves the table
-    }
-    return false;
 }

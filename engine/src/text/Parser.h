@@ -11,9 +11,3 @@ bool ParseChunk(int textEnd, int& pos);
 // Reads a control sequence whose control character stands at pos. On success
 // sets value and moves pos to the blank that ends the sequence.
 bool ParseCommand(const std::string& text, int& pos, double& value);
-
-void ClearToken(int i);
-std::string TokenText(int i);
-bool IsEndMarker(int i);
-bool BreakAfter(int i);
-bool BreakBetween(int a, int b);

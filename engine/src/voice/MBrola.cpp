@@ -13,9 +13,8 @@
 
 #include "core/EngineState.h"
 #include "FvDsp32.h"
-#include "text/Parser.h"
 #include "core/Platform.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 
 // ---------------------------------------------------------------------------
@@ -165,25 +164,15 @@ bool PhoneInRange(int i) { return i >= 0 && i <= PhoneTable::kLast; }
 // Past the table counts as the end: a list without its end record stops there.
 bool AtEndOfPass(int i) { return !PhoneInRange(i) || IsEndRecord(PhoneList[i]); }
 
-std::string SymbolAt(int i) {
-    return (i >= PhoneTable::kFirst && i <= PhoneTable::kLast) ? PhoneList[i].symbol : " ";
-}
-
-bool TokenInRange(int w) { return w >= TokenTable::kFirst && w <= TokenTable::kLast; }
-
-// The token of a phone; an index out of the table reads as an empty token.
-const TIPO_TOKEN& TokenAt(int w) {
-    static const TIPO_TOKEN kNoToken;
-    return TokenInRange(w) ? Tokens[w] : kNoToken;
-}
+std::string SymbolAt(int i) { return PhoneInTable(i) ? PhoneList[i].symbol : " "; }
 
 int TokenOfPhone(int i) { return PhoneInRange(i) ? PhoneList[i].word : -2; }
 
-bool IsTokenEnd(int i) { return TokenAt(TokenOfPhone(i)).lastPhone == i; }
+bool IsTokenEnd(int i) { return TokenOrEmpty(TokenOfPhone(i)).lastPhone == i; }
 
 // The last token of the chunk is the one the end marker follows.
 bool IsLastTokenOfChunk(int w) {
-    return !TokenInRange(w) || w == TokenTable::kLast || Tokens[w + 1].start == -1;
+    return !TokenInTable(w) || w == TokenTable::kLast || Tokens[w + 1].start == -1;
 }
 
 struct PauseLine {
@@ -219,7 +208,7 @@ std::string TransitionSegment(const std::string& p, const std::string& n) {
 
 // The vowel of a word's end closes: e and ê become i, o and ô become u.
 bool CloseFinalVowel(int i, std::string& name) {
-    const TIPO_TOKEN& token = TokenAt(TokenOfPhone(i));
+    const TIPO_TOKEN& token = TokenOrEmpty(TokenOfPhone(i));
     if (PhoneList[i].stress == 1) return false;
     const bool atEnd = i == token.lastPhone || (i == token.lastPhone - 1 && SymbolAt(i + 1) == "S");
     const char classLetter = token.tag.empty() ? 0 : token.tag[0];
@@ -253,7 +242,7 @@ void LinkFinalConsonant(int i, std::string& name) {
 std::string FinalPhoneName(int i) {
     std::string name = PhoneList[i].symbol;
     const int w = TokenOfPhone(i);
-    const TIPO_TOKEN& token = TokenAt(w);
+    const TIPO_TOKEN& token = TokenOrEmpty(w);
     if (token.phonetic) return name;
     if (IsLastTokenOfChunk(w) && (token.length <= 3 || (token.length == 4 && name == "S"))) return name;
     if (token.length == 1 && token.punct != 0 && i == token.lastPhone) return name;
@@ -293,7 +282,7 @@ public:
                 // Cut after the last phone of this token, so that a piece
                 // ends at a token boundary.
                 cutPending_ = true;
-                cutPhone_ = std::max(TokenAt(TokenOfPhone(i)).lastPhone, i);
+                cutPhone_ = std::max(TokenOrEmpty(TokenOfPhone(i)).lastPhone, i);
             }
             if ((cutPending_ && i == cutPhone_) || buffer_.length + 32000 > limitBytes) {
                 cursor = i;
@@ -347,7 +336,7 @@ private:
 
     std::string PitchPoints(int i) const {
         const TPhone& phone = PhoneList[i];
-        const bool raised = TokenAt(phone.word).raisedPitch != 0;
+        const bool raised = TokenOrEmpty(phone.word).raisedPitch != 0;
         std::string text;
         for (const PitchPoint& point : phone.points) {
             if (point.position == -1) break;
@@ -367,7 +356,7 @@ private:
         Write(DiphoneName(name) + " " + std::to_string(duration) + " " + PitchPoints(i));
         elapsed_ += duration;
 
-        const TIPO_TOKEN& token = TokenAt(PhoneList[i].word);
+        const TIPO_TOKEN& token = TokenOrEmpty(PhoneList[i].word);
         if (token.lastPhone != i) return;
         const PauseLine pause = PauseAfter(token.punct);
         if (!pause.line) return;

@@ -1,6 +1,5 @@
 // The language data "brport.lng": a sorted lexicon, the tag rules and the
-// suffix rules, read once at every TTS_Init, and the lookups the text stages
-// call on them.
+// suffix rules, read once at every TTS_Init, and the lookups in them.
 #include "words/Data.h"
 
 #include <cstdint>
@@ -8,15 +7,12 @@
 #include <fstream>
 
 #include "words/Dict.h"
-#include "words/Morphology.h"
 #include "core/Platform.h"
-#include "core/Tables.h"
 #include "core/TextUtil.h"
 
 std::vector<std::string> Lexicon;
 TIPO_HASH_GRAMAT GrammarRules[kRuleSlots];
 TIPO_HASH_MORPH SuffixRules[kRuleSlots];
-TIPO_REG_PAL LexiconRecord;
 
 namespace {
 
@@ -64,14 +60,6 @@ std::vector<std::string> SeparatedFields(const std::string& line, int n) {
         start = tab + 1;
     }
     return fields;
-}
-
-std::string Trimmed(const std::string& s) {
-    size_t first = 0;
-    size_t last = s.size();
-    while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
-    return s.substr(first, last - first);
 }
 
 // A number field of the file: decimal digits, empty for 0. The fields it fills
@@ -148,10 +136,10 @@ bool LoadTagRules(std::istream& in) {
             continue;
         }
         TIPO_HASH_GRAMAT& rule = GrammarRules[s];
-        rule.key = Trimmed(field[0]);
-        rule.left = Trimmed(field[1]);
-        rule.right = Trimmed(field[2]);
-        rule.replacement = Trimmed(field[3]).substr(0, 1);
+        rule.key = Trim(field[0]);
+        rule.left = Trim(field[1]);
+        rule.right = Trim(field[2]);
+        rule.replacement = Trim(field[3]).substr(0, 1);
         rule.inUse = true;
     }
     return !in.bad();
@@ -225,8 +213,6 @@ int FindInLexicon(const std::string& lowerWord) {
     return -1;
 }
 
-bool TokenInTable(int i) { return i >= TokenTable::kFirst && i <= TokenTable::kLast; }
-
 }  // namespace
 
 std::string LexiconKey(const std::string& line) {
@@ -281,30 +267,6 @@ bool LexiconLookup(const std::string& word, TIPO_REG_PAL& record) {
     if (index < 0) return false;
     FillFromLexiconLine(Lexicon[index], record);
     return true;
-}
-
-// A token index outside the table gives the phonetic string alone.
-void WordLookup(const std::string& word, int tokenIndex, std::string& phonetic) {
-    bool found = LexiconLookup(word, LexiconRecord);
-    bool inTable = TokenInTable(tokenIndex);
-    if (inTable) Tokens[tokenIndex].person = 0;
-    if (found) {
-        phonetic = LexiconRecord.transcription;
-        if (!inTable) return;
-        TIPO_TOKEN& token = Tokens[tokenIndex];
-        token.tag = LexiconRecord.tag.substr(0, 3);
-        token.vowelClass = LexiconRecord.vowelClass;
-        token.subclass = LexiconRecord.subclass;
-        return;
-    }
-    phonetic = AnalyseWord(word, tokenIndex);
-    // Neither listed nor analysed: the letter rules will transcribe it.
-    if (phonetic.empty() && inTable) {
-        TIPO_TOKEN& token = Tokens[tokenIndex];
-        token.tag = (EndsInMente(word) && word.size() > 6) ? "D" : "-";
-        token.vowelClass = 0;
-        token.subclass = " ";
-    }
 }
 
 int TagRuleLookup(const std::string& key) {

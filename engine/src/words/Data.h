@@ -40,9 +40,6 @@ constexpr int kRuleSlots = 256;
 extern std::vector<std::string> Lexicon;  // lines of the first section, all of them
 extern TIPO_HASH_GRAMAT GrammarRules[kRuleSlots];
 extern TIPO_HASH_MORPH SuffixRules[kRuleSlots];
-// The current entry: of the last WordLookup (for an analysed word, its
-// base's), for the stages after the normaliser.
-extern TIPO_REG_PAL LexiconRecord;
 
 // Finds "brport.lng" beside the program or in the data directory, unless the
 // environment variable FALAVOZ_LNG names the file to use.
@@ -57,10 +54,7 @@ std::string LexiconKey(const std::string& line);
 unsigned LexiconGeneration();
 
 int RuleHash(const std::string& key);
+// The user's dictionary first, then the lexicon; the word in any case.
 bool LexiconLookup(const std::string& word, TIPO_REG_PAL& record);
-// The dictionary, the lexicon, then the morphological analyser; the token
-// takes the tag, vowel class, subclass and person found. An empty phonetic
-// string leaves the word to the letter rules.
-void WordLookup(const std::string& word, int tokenIndex, std::string& phonetic);
 int TagRuleLookup(const std::string& key);
 int SuffixRuleLookup(const std::string& ending);

@@ -8,19 +8,12 @@
 #include <initializer_list>
 
 #include "words/Data.h"
-#include "text/Parser.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 
 namespace {
 
 constexpr char kOutsideChunk = '\'';
-
-std::string Trimmed(const std::string& s) {
-    size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 // The index of the chunk's end marker. Entries after it may hold tokens of
 // an earlier chunk, so nothing past it is read.
@@ -34,7 +27,7 @@ int EndOfChunk() {
 // ambiguous or untagged, an apostrophe outside the chunk.
 char ContextChar(int j, int end) {
     if (j < 0 || j >= end) return kOutsideChunk;
-    std::string tag = Trimmed(Tokens[j].tag);
+    std::string tag = Trim(Tokens[j].tag);
     return tag.size() == 1 ? tag[0] : ' ';
 }
 
@@ -54,7 +47,7 @@ bool RuleMatches(const TIPO_HASH_GRAMAT& rule, int i, int end) {
 // consecutive slots, slot 0 following slot 255.
 void ResolveTag(int i, int end) {
     TIPO_TOKEN& token = Tokens[i];
-    const std::string key = Trimmed(token.tag);
+    const std::string key = Trim(token.tag);
     int slot = TagRuleLookup(key);
     for (int tried = 0; slot >= 0 && tried < kRuleSlots; ++tried) {
         const TIPO_HASH_GRAMAT& rule = GrammarRules[slot];

@@ -10,7 +10,7 @@
 
 #include "words/Data.h"
 #include "words/PhoneticString.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 
 namespace {
@@ -55,18 +55,11 @@ std::string_view LastChars(const std::string& s, size_t n) {
     return std::string_view(s).substr(s.size() - std::min(n, s.size()));
 }
 
-std::string Trimmed(const std::string& s) {
-    size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-bool TokenInTable(int i) { return i >= TokenTable::kFirst && i <= TokenTable::kLast; }
-
 // The token takes the base entry's tag, vowel class and subclass.
 void TakeEntryFields(int tokenIndex, const TIPO_REG_PAL& entry, const std::string& subclass) {
-    if (!TokenInTable(tokenIndex)) return;
-    TIPO_TOKEN& token = Tokens[tokenIndex];
+    TIPO_TOKEN* found = TokenAt(tokenIndex);
+    if (!found) return;
+    TIPO_TOKEN& token = *found;
     token.tag = entry.tag.empty() ? "-" : entry.tag.substr(0, 3);
     token.vowelClass = entry.vowelClass;
     token.subclass = subclass;
@@ -80,18 +73,17 @@ bool IsUninflectedTag(const std::string& tag) {
 }
 
 // The base of the word under the rule, looked up directly or through a
-// prefix; on success LexiconRecord holds its entry and prefix the prefix's
-// phonetic form ("" without one).
-bool FindBase(const std::string& word, const TIPO_HASH_MORPH& rule, std::string& prefix) {
+// prefix; on success entry holds its entry and prefix the prefix's phonetic
+// form ("" without one).
+bool FindBase(const std::string& word, const TIPO_HASH_MORPH& rule, std::string& prefix, TIPO_REG_PAL& entry) {
     size_t strip = std::min<size_t>(rule.strip, word.size());
     std::string base = word.substr(0, word.size() - strip) + rule.replacement;
     prefix.clear();
-    if (!LexiconLookup(base, LexiconRecord)) {
-        prefix = SplitPrefix(base);
+    if (!LexiconLookup(base, entry)) {
+        prefix = SplitPrefix(base, entry);
         if (prefix.empty()) return false;
     }
-    const TIPO_REG_PAL& entry = LexiconRecord;
-    std::string tag = Trimmed(entry.tag);
+    std::string tag = Trim(entry.tag);
     if (IsUninflectedTag(tag)) return false;
     // Rules for class "F" apply only to plain words not flagged 1.
     if (rule.requiredClass == "F" && !(tag == "-" && entry.firstNumber != 1)) return false;
@@ -101,14 +93,14 @@ bool FindBase(const std::string& word, const TIPO_HASH_MORPH& rule, std::string&
 // Tries the rules from the longest ending the word can have down to one
 // letter; the rules for one ending stand at consecutive slots, slot 0
 // following slot 255. The slot of the accepted rule, or -1.
-int FindSuffixRule(const std::string& word, std::string& prefix) {
+int FindSuffixRule(const std::string& word, std::string& prefix, TIPO_REG_PAL& entry) {
     int longest = std::min(kLongestEnding, static_cast<int>(word.size()) - 1);
     for (int length = longest; length >= 1; --length) {
         std::string ending = word.substr(word.size() - length);
         int slot = SuffixRuleLookup(ending);
         // A table filled with one ending must not make this loop forever.
         for (int tried = 0; slot >= 0 && tried < kRuleSlots; ++tried) {
-            if (FindBase(word, SuffixRules[slot], prefix)) return slot;
+            if (FindBase(word, SuffixRules[slot], prefix, entry)) return slot;
             int next = (slot + 1) % kRuleSlots;
             slot = SuffixRules[next].inUse && SuffixRules[next].ending == ending ? next : -1;
         }
@@ -191,15 +183,14 @@ std::string Join(const std::string& prefix, const std::string& base, const std::
     return prefix + WithoutLast(base, replaced) + ending;
 }
 
-std::string AnalyseSuffix(const std::string& word, int tokenIndex) {
+std::string AnalyseSuffix(const std::string& word, int tokenIndex, TIPO_REG_PAL& entry) {
     std::string prefix;
-    int slot = FindSuffixRule(word, prefix);
+    int slot = FindSuffixRule(word, prefix, entry);
     if (slot < 0) return "";
     const TIPO_HASH_MORPH& rule = SuffixRules[slot];
-    const TIPO_REG_PAL& entry = LexiconRecord;
 
     TakeEntryFields(tokenIndex, entry, rule.subclass == " " ? entry.subclass : rule.subclass.substr(0, 1));
-    if (TokenInTable(tokenIndex)) Tokens[tokenIndex].person = rule.person;
+    if (TIPO_TOKEN* token = TokenAt(tokenIndex)) token->person = rule.person;
 
     std::string base = entry.transcription;
     std::string ending = rule.phoneticEnding;
@@ -220,7 +211,7 @@ std::string PrefixReading(const Prefix& prefix, const std::string& lower, const 
 
 }  // namespace
 
-std::string SplitPrefix(std::string& word) {
+std::string SplitPrefix(std::string& word, TIPO_REG_PAL& entry) {
     const std::string lower = LowerCase1252(word);
     for (const Prefix& prefix : kPrefixes) {
         if (!StartsWith(lower, prefix.spelling) && !StartsWith(lower, prefix.otherSpelling)) continue;
@@ -228,21 +219,30 @@ std::string SplitPrefix(std::string& word) {
         if (lower.size() < prefix.minimumLength) return "";
         const size_t length = prefix.spelling.size();
         std::string rest = word.substr(length);
-        if (!LexiconLookup(rest, LexiconRecord)) return "";
+        if (!LexiconLookup(rest, entry)) return "";
         word = rest;
         return PrefixReading(prefix, lower, rest);
     }
     return "";
 }
 
-std::string AnalyseWord(const std::string& word, int tokenIndex) {
+std::string AnalyseWord(const std::string& word, int tokenIndex, TIPO_REG_PAL& base) {
     std::string rest = LowerCase1252(word);
-    std::string prefix = SplitPrefix(rest);
-    if (!prefix.empty()) {
-        TakeEntryFields(tokenIndex, LexiconRecord, LexiconRecord.subclass);
-        return prefix + LexiconRecord.transcription;
+    TIPO_REG_PAL entry;
+    std::string phonetic = SplitPrefix(rest, entry);
+    if (!phonetic.empty()) {
+        TakeEntryFields(tokenIndex, entry, entry.subclass);
+        phonetic += entry.transcription;
+    } else {
+        phonetic = AnalyseSuffix(LowerCase1252(word), tokenIndex, entry);
     }
-    return AnalyseSuffix(LowerCase1252(word), tokenIndex);
+    base = phonetic.empty() ? TIPO_REG_PAL{} : entry;
+    return phonetic;
+}
+
+std::string AnalyseWord(const std::string& word, int tokenIndex) {
+    TIPO_REG_PAL base;
+    return AnalyseWord(word, tokenIndex, base);
 }
 
 bool EndsInMente(const std::string& word) {

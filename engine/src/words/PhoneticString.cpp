@@ -8,7 +8,7 @@
 
 #include "core/EngineState.h"
 #include "text/Parser.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 
 namespace {

@@ -8,8 +8,7 @@
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
 #include "words/LetterRules.h"
-#include "text/Parser.h"
-#include "core/Tables.h"
+#include "core/Tokens.h"
 #include "core/TextUtil.h"
 
 namespace {
@@ -116,13 +115,8 @@ bool StressedOnPenultimate(const std::string& word) {
 
 // ---- Tokens --------------------------------------------------------------------
 
-TIPO_TOKEN* TokenAt(int i) {
-    if (i < TokenTable::kFirst || i > TokenTable::kLast) return nullptr;
-    return &Tokens[i];
-}
-
 // The token before token i, when there is one to mark.
-TIPO_TOKEN* TokenBefore(int i) { return i >= 1 && i - 1 <= TokenTable::kLast ? &Tokens[i - 1] : nullptr; }
+TIPO_TOKEN* TokenBefore(int i) { return i >= 1 ? TokenAt(i - 1) : nullptr; }
 
 void MarkHyphenPause(int tokenIndex) {
     if (TIPO_TOKEN* before = TokenBefore(tokenIndex)) before->punct = '-';

@@ -1,6 +1,7 @@
-// The two tables every stage of an utterance shares: the token table filled
-// by the parser and the phone list filled by the normaliser. Both are global
-// and indexed from -1, so that "the entry before the first" can always be read.
+// The two tables every stage of an utterance shares, the token table filled
+// by the parser and the phone list filled by the normaliser, with what the
+// stages ask of them. Both are global and indexed from -1, so that "the entry
+// before the first" can always be read.
 #pragma once
 
 #include <cstdint>
@@ -87,3 +88,33 @@ extern TokenTable Tokens;
 extern PhoneTable PhoneList;
 
 inline bool IsEndRecord(const TPhone& phone) { return phone.symbol == " "; }
+
+// ---- Checked access ----
+
+bool TokenInTable(int i);
+// The token at i; nullptr outside the table.
+TIPO_TOKEN* TokenAt(int i);
+// For reading: outside the table, an empty token.
+const TIPO_TOKEN& TokenOrEmpty(int i);
+bool PhoneInTable(int i);
+
+// ---- The tokens of the current chunk ----
+
+// Empties token i (and the pending settings of the one after it).
+void ClearToken(int i);
+// The token's characters in the engine's input text; "" for none.
+std::string TokenText(int i);
+// The entry that ends the chunk; anything outside the table counts as one.
+bool IsEndMarker(int i);
+// Punctuation after token i, a pause before the next, or the chunk's end.
+bool BreakAfter(int i);
+bool BreakBetween(int a, int b);
+// Letters and the joiners - " ' _ & only; a token without text counts as one.
+bool IsWordToken(int i);
+
+// ---- The input text around the tokens (1-based positions) ----
+
+// A currency sign at pos: R$, US$, £ or ¥.
+bool CurrencyAt(int pos);
+// Whether the first character after the separators from pos is a capital.
+bool NextWordCapitalised(int pos);
