@@ -100,10 +100,12 @@ void EndAsynchronousSpeech(int result) {
     if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
 }
 
+static void SpeechPiecePlayed(int playError);
+
 static int RenderAndQueue(UtteranceCursor& cursor) {
     AudioBuffer buffer;
     int result = Render(cursor.phoneCursor, buffer);
-    if (result == kOk) return PlayBuffer(buffer, true);
+    if (result == kOk) return PlayBuffer(buffer, true, SpeechPiecePlayed);
     cursor.textFinished = true;
     return result;
 }
@@ -124,4 +126,12 @@ int ContinueSpeaking() {
     }
     if (result != kOk) EndAsynchronousSpeech(result);
     return result;
+}
+
+// A piece has played: the speech goes on, or ends with the device's failure.
+static void SpeechPiecePlayed(int playError) {
+    if (playError != kOk && !Engine.stopRequested)
+        EndAsynchronousSpeech(playError);
+    else
+        ContinueSpeaking();
 }

@@ -3,9 +3,9 @@
 #include "api/WavRender.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "api/Utterance.h"
+#include "core/TextUtil.h"
 
 UtteranceCursor RenderCursor;
 
@@ -76,19 +76,6 @@ size_t ConvertTo8Bit(uint8_t* data, size_t length) {
     size_t samples = length / 2;
     for (size_t k = 0; k < samples; ++k) data[k] = static_cast<uint8_t>(data[2 * k + 1] ^ 0x80);
     return samples;
-}
-
-bool ReadTextFileLines(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.clear();
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        text += line;
-        text += "\r\n";
-    }
-    return !in.bad();
 }
 
 int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int32_t pieceMode,

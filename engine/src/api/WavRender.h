@@ -16,5 +16,3 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
 std::string WavHeader(int32_t sampleRate, int32_t bits, uint32_t dataBytes);
 // 16-bit samples to 8-bit unsigned ones, in place; returns the new length.
 size_t ConvertTo8Bit(uint8_t* data, size_t length);
-// A text file's lines, each followed by CR LF. false when it cannot be read.
-bool ReadTextFileLines(const std::string& path, std::string& text);

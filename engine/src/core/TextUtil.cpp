@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <fstream>
 
 #include "core/BuiltinTables.h"
 #include "core/Platform.h"
@@ -403,4 +404,17 @@ bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+bool ReadTextFileLines(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    text.clear();
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text += line;
+        text += "\r\n";
+    }
+    return !in.bad();
 }

@@ -70,3 +70,6 @@ std::string UpToTab(const std::string& s);
 std::string UnitName(const std::string& s);
 std::string SpellCharacters(const std::string& s);
 std::string Syllabify(const std::string& phonetic);
+
+// A text file's lines, each followed by CR LF. false when it cannot be read.
+bool ReadTextFileLines(const std::string& path, std::string& text);

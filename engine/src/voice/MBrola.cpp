@@ -117,10 +117,10 @@ std::string FormatPitch(float value) {
 // ---------------------------------------------------------------------------
 // Pulling samples
 
-void PullSamples(AudioBuffer& buffer) {
+void PullSamples(AudioBuffer& buffer, size_t untilBytes) {
     constexpr int kPull = 16000;
     if (!buffer.data) return;
-    for (;;) {
+    while (buffer.length < untilBytes) {
         // Never ask for more than the buffer still holds.
         const size_t room = (buffer.capacity - std::min(buffer.length, buffer.capacity)) / 2;
         if (room == 0) return;

@@ -2,6 +2,8 @@
 // library and reads the samples back, one piece at a time.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "voice/AudioBuffer.h"
@@ -31,8 +33,9 @@ std::string VoicePath(int use8kVoice);
 // the last phone rendered, or -1 when the pass is complete. 0 or -8.
 int Render(int& phoneCursor, AudioBuffer& buffer);
 
-// Reads samples until fewer than asked arrive. Used by singing too.
-void PullSamples(AudioBuffer& buffer);
+// Reads samples until fewer than asked arrive, or until the buffer holds
+// untilBytes. Used by singing too.
+void PullSamples(AudioBuffer& buffer, size_t untilBytes = SIZE_MAX);
 
 // A pitch value as the library reads it: general format, up to 15
 // significant digits of the single-precision value, "." as decimal mark.

@@ -6,14 +6,12 @@
 #include "voice/AudioBuffer.h"
 #include "core/EngineState.h"
 #include "voice/MBrola.h"
-#include "api/WavRender.h"
+#include "core/TextUtil.h"
 #include "voice/WaveOut.h"
 
 size_t MelodyPosition = 0;
 
 namespace {
-
-constexpr int kPullSamples = 16000;
 
 bool MelodyFinished() { return MelodyPosition >= Engine.text.size(); }
 
@@ -39,20 +37,17 @@ size_t PieceLimitBytes() { return static_cast<size_t>(std::max<int32_t>(Engine.c
 size_t BufferBytes() { return static_cast<size_t>(std::max<int32_t>(Engine.chunkLimitMs, 0)) * 35; }
 size_t OneMoreSecond() { return 2 * static_cast<size_t>(std::max<int32_t>(Engine.synthesisRate, 0)); }
 
-bool BufferFull(const AudioBuffer& buffer) { return buffer.length + OneMoreSecond() > PieceLimitBytes(); }
-
-// Reads what the library has ready, a second at a time, while the piece has room.
-void PullMelodySamples(AudioBuffer& buffer) {
-    while (!BufferFull(buffer)) {
-        const size_t room = (buffer.capacity - buffer.length) / 2;
-        const int wanted = static_cast<int>(std::min<size_t>(kPullSamples, room));
-        if (wanted <= 0) return;
-        const int delivered =
-            Diphones().read(reinterpret_cast<short*>(buffer.data.get() + buffer.length), wanted);
-        if (delivered > 0) buffer.length += static_cast<size_t>(std::min(delivered, wanted)) * 2;
-        if (delivered < kPullSamples) return;
-    }
+// A piece is full when one more second would not fit under its limit.
+size_t FullPieceBytes() {
+    return PieceLimitBytes() >= OneMoreSecond() ? PieceLimitBytes() - OneMoreSecond() + 1 : 0;
 }
+
+bool BufferFull(const AudioBuffer& buffer) { return buffer.length >= FullPieceBytes(); }
+
+// Reads what the library has ready while the piece has room.
+void PullMelodySamples(AudioBuffer& buffer) { PullSamples(buffer, FullPieceBytes()); }
+
+void SingingPiecePlayed(int playError);
 
 // Renders the next piece: up to a separator line, the melody's end, or a
 // full buffer; then plays it.
@@ -81,16 +76,37 @@ int SingPiece(bool asynchronous) {
         PullMelodySamples(buffer);
         if (separator || BufferFull(buffer)) break;
     }
-    return PlayBuffer(buffer, asynchronous);
+    return PlayBuffer(buffer, asynchronous, SingingPiecePlayed);
 }
 
-}  // namespace
-
+// Ends the singing: clears Busy and the music mode and tells the host
+// (unless a stop was requested).
 void EndSinging(int result) {
     Engine.busy = false;
     Engine.musicMode = false;
     if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
 }
+
+// One step of the asynchronous singing chain.
+int ContinueSinging() {
+    if (Engine.stopRequested || MelodyFinished()) {
+        EndSinging(kOk);
+        return kOk;
+    }
+    const int result = SingPiece(true);
+    if (result != kOk) EndSinging(result);
+    return result;
+}
+
+// A piece has played: the singing goes on, or ends with the device's failure.
+void SingingPiecePlayed(int playError) {
+    if (playError != kOk && !Engine.stopRequested)
+        EndSinging(playError);
+    else
+        ContinueSinging();
+}
+
+}  // namespace
 
 int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
     if (!Engine.initialised) return kNotInitialised;
@@ -119,15 +135,5 @@ int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
     while (result == kOk && !MelodyFinished() && !Engine.stopRequested) result = SingPiece(false);
     Engine.busy = false;
     Engine.musicMode = false;
-    return result;
-}
-
-int ContinueSinging() {
-    if (Engine.stopRequested || MelodyFinished()) {
-        EndSinging(kOk);
-        return kOk;
-    }
-    const int result = SingPiece(true);
-    if (result != kOk) EndSinging(result);
     return result;
 }

@@ -9,11 +9,6 @@
 // TTS_PlayMusic: source is the melody itself (sourceIsText != 0) or the name
 // of a file of melody lines. A result code.
 int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous);
-// One step of the asynchronous singing chain, run each time a piece has played.
-int ContinueSinging();
-// Ends the singing: clears Busy and MusicMode and tells the host (unless a
-// stop was requested).
-void EndSinging(int result);
 
 // Where the next melody line starts in Engine.text.
 extern size_t MelodyPosition;

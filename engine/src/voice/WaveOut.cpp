@@ -7,8 +7,6 @@
 
 #include "voice/AudioDevice.h"
 #include "core/EngineState.h"
-#include "voice/Singing.h"
-#include "api/Utterance.h"
 #include "voice/frmAux.h"
 
 namespace {
@@ -20,6 +18,7 @@ enum class Queued { None, Synchronous, Asynchronous };
 struct Playback {
     AudioBuffer buffer;
     std::atomic<Queued> queued{Queued::None};
+    PlayedContinuation whenPlayed = nullptr;
 } playback;
 
 AudioDevice* testDevice = nullptr;
@@ -33,26 +32,13 @@ int Release() {
     return error;
 }
 
-// The end of an asynchronous buffer: the chain goes on, or ends with the
-// device's failure.
-void ContinueChain(int playError) {
-    if (playError != kOk && !Engine.stopRequested) {
-        if (Engine.musicMode)
-            EndSinging(playError);
-        else
-            EndAsynchronousSpeech(playError);
-    } else if (Engine.musicMode) {
-        ContinueSinging();
-    } else {
-        ContinueSpeaking();
-    }
-}
-
 void CompleteBuffer() {
     const Queued was = playback.queued.load();
     if (was == Queued::None) return;
+    const PlayedContinuation whenPlayed = playback.whenPlayed;
+    playback.whenPlayed = nullptr;
     const int error = Release();
-    if (was == Queued::Asynchronous) ContinueChain(error);
+    if (was == Queued::Asynchronous && whenPlayed) whenPlayed(error);
 }
 
 }  // namespace
@@ -62,7 +48,7 @@ void UseAudioDevice(AudioDevice* device) { testDevice = device; }
 
 bool OutputDeviceInstalled() { return CurrentAudioDevice().Installed(); }
 
-int PlayBuffer(AudioBuffer& buffer, bool asynchronous) {
+int PlayBuffer(AudioBuffer& buffer, bool asynchronous, PlayedContinuation whenPlayed) {
     AudioBuffer piece = std::move(buffer);
     buffer.Free();
     if (playback.queued.load() != Queued::None) return kDeviceWriteError;  // one buffer at a time
@@ -76,6 +62,7 @@ int PlayBuffer(AudioBuffer& buffer, bool asynchronous) {
         return kOk;
     }
     playback.buffer = std::move(piece);
+    playback.whenPlayed = asynchronous ? whenPlayed : nullptr;
     playback.queued = asynchronous ? Queued::Asynchronous : Queued::Synchronous;
     result = device.Start(playback.buffer.data.get(), playback.buffer.length, PostWaveDone);
     if (result != kOk) {
