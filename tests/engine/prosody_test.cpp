@@ -101,6 +101,7 @@ protected:
     static void Run() {
         PhrasingPass();
         DurationPitchPass();
+        WordClassPass();
     }
 
     // A word whose last phone is `symbol` and in which every factor of that
@@ -498,6 +499,7 @@ std::pair<std::vector<PhoneResult>, std::vector<PhoneResult>> WithAndWithoutRule
         RunningProsody.wordAccentOff = !rulesOn;
         PhrasingPass();
         DurationPitchPass();
+        WordClassPass();
         const std::vector<PhoneResult> all = Results();
         results[rulesOn].assign(all.begin() + Tokens[c.word].firstPhone,
                                 all.begin() + Tokens[c.word].lastPhone + 1);

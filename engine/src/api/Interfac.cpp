@@ -9,8 +9,6 @@
 #include "words/Dict.h"
 #include "core/EngineState.h"
 #include "voice/MBrola.h"
-#include "text/Normalize.h"
-#include "text/Parser.h"
 #include "core/Platform.h"
 #include "voice/Singing.h"
 #include "core/Tokens.h"
@@ -79,19 +77,19 @@ struct SharedTablesSnapshot {
     }
 };
 
+// The phones of the text as the normaliser gives them, before the stages
+// that shape the prosody.
 std::string TranscribeText(const std::string& text) {
     std::string result;
     UtteranceCursor cursor;
     StartText(text, cursor);
-    do {
-        cursor.textFinished = ParseChunk(cursor.textLength, cursor.parsePos);
-        cursor.tokenPos = 0;
-        do {
-            cursor.chunkFinished = NormalizeTokens(cursor.tokenPos);
-            for (int i = 0; i < kMaxPhonesPerPass && !IsEndRecord(PhoneList[i]); ++i)
-                result += PhoneList[i].symbol;
-        } while (!cursor.chunkFinished);
-    } while (!cursor.textFinished);
+    WalkPasses(
+        cursor, Stage::Normalise,
+        [&result](UtteranceCursor&) {
+            for (int i = 0; i < kMaxPhonesPerPass && !IsEndRecord(PhoneList[i]); ++i) result += PhoneList[i].symbol;
+            return int{kOk};
+        },
+        false);
     return result;
 }
 

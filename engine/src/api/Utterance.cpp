@@ -3,6 +3,7 @@
 #include "api/Utterance.h"
 
 #include "words/Grammar.h"
+#include "core/EngineState.h"
 #include "voice/MBrola.h"
 #include "text/Normalize.h"
 #include "text/Parser.h"
@@ -28,21 +29,60 @@ static void ParseNextChunk(UtteranceCursor& cursor) {
     cursor.tokenPos = 0;
 }
 
-bool PreparePass(UtteranceCursor& cursor) {
+namespace {
+
+// The tag rules run twice, so that a word resolved in the first run is
+// context for its neighbours in the second.
+void ResolveTags() {
+    if (!Engine.options[kOptionAnalyseAmbiguities]) return;
+    DisambiguateTags();
+    DisambiguateTags();
+}
+
+struct StageStep {
+    Stage stage;
+    void (*run)();
+};
+
+// The stages after the normaliser, in the order they run.
+constexpr StageStep kStagesAfterNormalising[] = {
+    {Stage::Grammar, ResolveTags},
+    {Stage::VowelQuality, AdjustVowelQuality},
+    {Stage::Phrasing, PhrasingPass},
+    {Stage::DurationPitch, DurationPitchPass},
+    {Stage::WordClass, WordClassPass},
+};
+
+}  // namespace
+
+bool PreparePass(UtteranceCursor& cursor, Stage last) {
     cursor.chunkFinished = NormalizeTokens(cursor.tokenPos);
-    if (Engine.options[kOptionAnalyseAmbiguities]) {
-        DisambiguateTags();
-        DisambiguateTags();
+    for (const StageStep& step : kStagesAfterNormalising) {
+        if (step.stage > last) break;
+        step.run();
     }
-    AdjustVowelQuality();
-    PhrasingPass();
-    DurationPitchPass();
     cursor.phoneCursor = -1;
     return cursor.chunkFinished;
 }
 
+int WalkPasses(UtteranceCursor& cursor, Stage last, const PassSink& sink, bool oneChunk) {
+    int result = kOk;
+    bool failed = false;
+    do {
+        ParseNextChunk(cursor);
+        do {
+            PreparePass(cursor, last);
+            if (failed) continue;
+            result = sink(cursor);
+            failed = result != kOk;
+        } while (!cursor.chunkFinished);
+        if (failed) cursor.textFinished = true;
+    } while (!cursor.textFinished && !oneChunk);
+    return result;
+}
+
 // Renders every piece of the prepared pass into the sink. A failure marks
-// the text finished; the rest of the chunk's passes still run their stages.
+// the text finished.
 static int RenderPass(UtteranceCursor& cursor, const PieceSink& sink) {
     int result = kOk;
     do {
@@ -59,19 +99,8 @@ static int RenderPass(UtteranceCursor& cursor, const PieceSink& sink) {
 }
 
 int WalkText(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk) {
-    int result = kOk;
-    bool failed = false;
-    do {
-        ParseNextChunk(cursor);
-        do {
-            PreparePass(cursor);
-            if (failed) continue;
-            result = RenderPass(cursor, sink);
-            failed = result != kOk;
-        } while (!cursor.chunkFinished);
-        if (failed) cursor.textFinished = true;
-    } while (!cursor.textFinished && !oneChunk);
-    return result;
+    return WalkPasses(
+        cursor, Stage::WordClass, [&sink](UtteranceCursor& pass) { return RenderPass(pass, sink); }, oneChunk);
 }
 
 UtteranceCursor SpeechCursor;
@@ -83,14 +112,10 @@ int SpeakSynchronously() {
     return result;
 }
 
-int StartAsynchronousSpeech() {
-    SpeechCursor.tokenPos = 0;
-    SpeechCursor.phoneCursor = -1;
-    SpeechCursor.textFinished = false;
-    SpeechCursor.chunkFinished = true;
-    return ContinueSpeaking();
-}
+namespace {
 
+// Ends the asynchronous utterance: clears Busy and tells the host the result
+// (unless a stop was requested). A failure also marks the text finished.
 void EndAsynchronousSpeech(int result) {
     if (result != kOk) {
         SpeechCursor.textFinished = true;
@@ -100,9 +125,9 @@ void EndAsynchronousSpeech(int result) {
     if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
 }
 
-static void SpeechPiecePlayed(int playError);
+void SpeechPiecePlayed(int playError);
 
-static int RenderAndQueue(UtteranceCursor& cursor) {
+int RenderAndQueue(UtteranceCursor& cursor) {
     AudioBuffer buffer;
     int result = Render(cursor.phoneCursor, buffer);
     if (result == kOk) return PlayBuffer(buffer, true, SpeechPiecePlayed);
@@ -110,6 +135,8 @@ static int RenderAndQueue(UtteranceCursor& cursor) {
     return result;
 }
 
+// One step of the asynchronous chain: the next piece of the pass, or the
+// next pass (of this chunk or the next one), or the end.
 int ContinueSpeaking() {
     UtteranceCursor& cursor = SpeechCursor;
     if (Engine.stopRequested || (cursor.textFinished && cursor.chunkFinished && cursor.phoneCursor == -1)) {
@@ -129,9 +156,19 @@ int ContinueSpeaking() {
 }
 
 // A piece has played: the speech goes on, or ends with the device's failure.
-static void SpeechPiecePlayed(int playError) {
+void SpeechPiecePlayed(int playError) {
     if (playError != kOk && !Engine.stopRequested)
         EndAsynchronousSpeech(playError);
     else
         ContinueSpeaking();
+}
+
+}  // namespace
+
+int StartAsynchronousSpeech() {
+    SpeechCursor.tokenPos = 0;
+    SpeechCursor.phoneCursor = -1;
+    SpeechCursor.textFinished = false;
+    SpeechCursor.chunkFinished = true;
+    return ContinueSpeaking();
 }

@@ -180,5 +180,4 @@ void DurationPitchPass() {
         }
     }
     TakeSettingsOf(PhoneList[pass.endRecord]);
-    WordClassPass();
 }

@@ -13,8 +13,9 @@
 // switch at the start of an utterance (from the current speed and pitch).
 void ResetProsodyState();
 void PhrasingPass();
-// Durations and pitch of every phone of the pass; ends with WordClassPass.
+// Durations and pitch of every phone of the pass.
 void DurationPitchPass();
+// Whole-word corrections of the durations and pitch, by the words' classes.
 void WordClassPass();
 
 // One intonation phrase. An entry whose first word is -1 ends the list.
