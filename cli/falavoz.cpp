@@ -242,51 +242,24 @@ void FV_CALL PrintPhonemeLines(const char* lines, void*) {
 int PrintPhonemes(const std::string& text) {
     TTS_SetPhonemeTrace(PrintPhonemeLines, nullptr, 0);
     int result = TTS_GenPcm(text.c_str(), "/dev/null", 0, 0, 16);
-    TTS_SetPhonemeTrace(nullptr, nullptr, 1);
+    TTS_SetPhonemeTrace(nullptr, nullptr, FV_TRACE_SYNTHESISE);
     return result == 0 ? 0 : Fail(result);
 }
 
-// The engine symbol of a diphone name, the back end's renaming undone. Four
-// names stand for two symbols each and come back as the first: "e" (e, ê),
-// "o" (o, ô), "h" (h, H) and "@" (@, ã).
-std::string EngineSymbol(const std::string& name) {
-    static const std::pair<const char*, const char*> kRenamed[] = {
-        {"nh", "\xF1"}, {"oo", "\xF3"}, {"ee", "\xE9"}, {"am", "\xE4"}, {"em", "\xEB"}, {"im", "\xEF"},
-        {"om", "\xF6"}, {"um", "\xFC"}, {"s2", "S"},    {"r2", "%"},    {"rr", "R"},
-    };
-    for (auto [diphone, symbol] : kRenamed)
-        if (name == diphone) return symbol;
-    return name;
-}
+void FV_CALL AppendPhone(const char* symbol, void* phones) { *static_cast<std::string*>(phones) += symbol; }
 
-void FV_CALL CollectPhonemeLines(const char* lines, void* context) {
-    *static_cast<std::string*>(context) += lines;
-}
-
-// The phones named by phoneme lines, without pauses, skipped phones and the
-// flush command (which has no line end of its own).
-std::string SpokenPhones(const std::string& lines) {
-    std::string phones;
-    for (std::string line : Lines(lines)) {
-        line.erase(0, line.find_first_not_of('#'));
-        std::string name = line.substr(0, line.find(' '));
-        if (!name.empty() && name != "_" && name != "!") phones += EngineSymbol(name);
-    }
-    return phones;
-}
-
-// Each input line is rendered silently on its own; its phones are read back
-// from the phoneme lines the back end writes.
+// Each input line is rendered silently on its own, and the engine hands over
+// the phones it rendered.
 int PrintPhones(const std::string& text) {
-    std::string lines;
-    TTS_SetPhonemeTrace(CollectPhonemeLines, &lines, 0);
+    std::string phones;
+    TTS_SetPhonemeTrace(AppendPhone, &phones, FV_TRACE_PHONES);
     int result = 0;
     for (const std::string& line : Lines(text)) {
-        lines.clear();
+        phones.clear();
         if ((result = TTS_GenPcm(line.c_str(), "/dev/null", 0, 0, 16)) != 0) break;
-        std::printf("%s\n", Cp1252ToUtf8(SpokenPhones(lines)).c_str());
+        std::printf("%s\n", Cp1252ToUtf8(phones).c_str());
     }
-    TTS_SetPhonemeTrace(nullptr, nullptr, 1);
+    TTS_SetPhonemeTrace(nullptr, nullptr, FV_TRACE_SYNTHESISE);
     return result == 0 ? 0 : Fail(result);
 }
 

@@ -23,6 +23,12 @@ const DiphoneLibrary& RealDiphoneLibrary();
 const DiphoneLibrary& Diphones();
 void UseDiphoneLibrary(const DiphoneLibrary& library);
 
+// Told the symbol of each phone as its line goes to the library, as the voice
+// hears it (VoiceSymbol): the phones after the final changes and the
+// transition vowels, without silences. Null for none.
+using RenderedPhoneListener = void (*)(const std::string& symbol);
+void ListenToRenderedPhones(RenderedPhoneListener listener);
+
 // Starts the library with the voice that use8kVoice selects: 0, or -4.
 int StartDiphoneLibrary(int use8kVoice);
 std::string VoicePath(int use8kVoice);
@@ -37,5 +43,8 @@ void PullSamples(AudioBuffer& buffer);
 // A pitch value as the library reads it: general format, up to 15
 // significant digits of the single-precision value, "." as decimal mark.
 std::string FormatPitch(float value);
+// The symbol whose diphones the voice speaks for an engine phone symbol: "e"
+// for "ê", "o" for "ô", "h" for "H", "@" for "ã"; any other as it is.
+std::string VoiceSymbol(const std::string& symbol);
 // The diphone name of an engine phone symbol.
 std::string DiphoneName(const std::string& symbol);
