@@ -43,8 +43,8 @@ void PullSamples(AudioBuffer& buffer);
 // A pitch value as the library reads it: general format, up to 15
 // significant digits of the single-precision value, "." as decimal mark.
 std::string FormatPitch(float value);
-// The symbol whose diphones the voice speaks for an engine phone symbol: "e"
-// for "ê", "o" for "ô", "h" for "H", "@" for "ã"; any other as it is.
+// The symbol whose diphones the voice speaks for an engine phone symbol: the
+// symbol itself, unless the voice does not tell it apart from another.
 std::string VoiceSymbol(const std::string& symbol);
 // The diphone name of an engine phone symbol.
 std::string DiphoneName(const std::string& symbol);
