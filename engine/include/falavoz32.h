@@ -103,10 +103,19 @@ FV_EXPORT const char* FV_CALL RVCall(const char* text);
 
 /* Added on this platform: every text the back end writes to the diphone
  * library is first handed to trace (CR LF line ends, the flush command "#"
- * without one). With synthesise = 0 the diphone library is left alone and
- * the pieces come out silent and empty. A NULL trace ends tracing. */
+ * without one). mode is a sum of the flags below; 0 and 1 keep their first
+ * meaning. Without FV_TRACE_SYNTHESISE the diphone library is left alone and
+ * the pieces come out silent and empty. With FV_TRACE_PHONES trace is handed
+ * the phones of speech instead of the lines: one call per phone, in the order
+ * rendered, with the engine symbol the voice speaks it by (after the
+ * grammar, the vowels' opening and the changes at a word's end, transition
+ * vowels included, pauses left out; "e", "o", "h" and "@" stand also for
+ * "ê", "ô", "H" and "ã", which the voice does not tell apart). Singing gives
+ * no phones. A NULL trace ends tracing. */
+#define FV_TRACE_SYNTHESISE 1 /* the lines also go on to the voice */
+#define FV_TRACE_PHONES 2     /* hand over the phones, not the lines */
 typedef void(FV_CALL* PhonemeTraceCallback)(const char* lines, void* context);
-FV_EXPORT int32_t FV_CALL TTS_SetPhonemeTrace(PhonemeTraceCallback trace, void* context, int32_t synthesise);
+FV_EXPORT int32_t FV_CALL TTS_SetPhonemeTrace(PhonemeTraceCallback trace, void* context, int32_t mode);
 
 #ifdef __cplusplus
 }

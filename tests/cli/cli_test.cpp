@@ -181,6 +181,55 @@ TEST_F(FalavozProgram, UsageErrorsExitWithTwo) {
     EXPECT_NE(help.out.find("Uso: falavoz"), std::string::npos);
 }
 
+// Each message names what is wrong and points to --help; --help and
+// --version answer at once, whatever follows them.
+TEST_F(FalavozProgram, UsageErrorsSayWhatIsWrong) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"-p", "0"}, "-p espera um número de 1 a 20"},
+        {{"--bits", "12", "-w", "x.wav"}, "--bits espera 8 ou 16"},
+        {{"--pieces", "x"}, "--bits e --pieces valem só com -w"},
+        {{"--async", "-x", "x"}, "--async vale só para falar ou cantar"},
+        {{"--sing", "m.pho", "x"}, "--sing não recebe texto"},
+        {{"-f", "a.txt", "x"}, "use -f ou um texto, não os dois"},
+        {{"--option", "2=zero"}, "--option espera N=V, por exemplo --option 2=0"},
+        {{"-d"}, "-d precisa de um valor"},
+        {{"--nao-existe", "--help"}, "opção desconhecida: --nao-existe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        Outcome run = Falavoz(c.args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err, "falavoz: " + c.message + "\nUse falavoz --help para ver as opções.\n");
+        EXPECT_EQ(run.out, "");
+    }
+
+    Outcome help = Falavoz({"-h", "--nao-existe"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Uso: falavoz [opções] [TEXTO...]\n", 0), 0u) << help.out;
+    Outcome version = Falavoz({"--version", "-s", "99"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("falavoz ", 0), 0u) << version.out;
+    EXPECT_EQ(version.err, "");
+}
+
+// The text comes from the words, a file (UTF-8 or Windows-1252) or the
+// standard input; every line break ends a line, CR LF or not.
+TEST_F(FalavozProgram, TheTextComesFromWordsAFileOrTheInput) {
+    EXPECT_EQ(Falavoz({"-x", "\\*ka\\*", "\\*za\\*"}).out, "kaza\n");
+    EXPECT_EQ(Falavoz({"-x", "--", "-s"}, "ignored").exitCode, 0);
+
+    const fs::path utf8 = dir_ / "utf8.txt", cp1252 = dir_ / "cp1252.txt";
+    std::ofstream(utf8, std::ios::binary) << "\\*ñ`ä\\*\r\n\\*ka\\*\n";
+    std::ofstream(cp1252, std::ios::binary) << "\\*\xF1`\xE4\\*\r\n";
+    EXPECT_EQ(Falavoz({"-x", "-f", utf8.string()}, "\\*mu\\*").out, "ñä\nka\n");
+    EXPECT_EQ(Falavoz({"-x", "--cp1252", "-f", cp1252.string()}).out, "ñä\n");
+    EXPECT_EQ(Falavoz({"-x"}, "\\*ka\\*\r\n\\*mu\\*").out, "ka\nmu\n");
+}
+
 }  // namespace
 
 // Speaking out loud, through ALSA's file device where a sound card would be.
@@ -416,6 +465,12 @@ TEST_F(FalavozProgram, PhonesAreThoseSpokenWithoutPauses) {
     Outcome run = Falavoz({"--phones"}, "\\*pneu\\*, \\*-g`oS-to\\*\n\\*ñ`ä-R`é\\*\n\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "pineugoSto\nñäRé\n\n");
+}
+
+TEST_F(FalavozProgram, PhonesTheVoiceDoesNotTellApartComeOutAsOne) {
+    Outcome run = Falavoz({"--phones", "\\*Hã-ê-ô\\*"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "h@eo\n");
 }
 
 TEST_F(FalavozProgram, AMissingLanguageFileFailsTheStart) {

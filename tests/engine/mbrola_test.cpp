@@ -156,6 +156,40 @@ TEST(DiphoneName, RenamedSymbolsAndLowerCase) {
     for (const auto& [symbol, name] : cases) EXPECT_EQ(DiphoneName(symbol), name) << symbol;
 }
 
+// Four symbols share their diphones with another; the rest are spoken as
+// they are, whatever their diphones are named.
+TEST(VoiceSymbol, MergedSymbolsSpeakTheirPartnersDiphones) {
+    const std::pair<std::string, std::string> merged[] = {
+        {"\xE3", "@"}, {"\xEA", "e"}, {"\xF4", "o"}, {"H", "h"}};
+    for (const auto& [symbol, spoken] : merged) EXPECT_EQ(VoiceSymbol(symbol), spoken) << symbol;
+    for (const char* symbol : {"a", "@", "e", "\xF1", "\xE9", "S", "R", "%", "_", "!"})
+        EXPECT_EQ(VoiceSymbol(symbol), symbol);
+    // Every phoneme symbol a phonetic string may hold.
+    const std::string phonemes =
+        "a@\xE4"
+        "e\xE9\xEBi\xEFo\xF3\xF6u\xFCywbdfghjklmn\xF1prR%sStvxz_\xEA\xF4H\xE3";
+    for (char c : phonemes) {
+        const std::string symbol(1, c);
+        EXPECT_EQ(DiphoneName(VoiceSymbol(symbol)), DiphoneName(symbol)) << symbol;
+    }
+}
+
+std::vector<std::string> heardPhones;
+void HearPhone(const std::string& symbol) { heardPhones.push_back(symbol); }
+
+TEST_F(MBrolaTest, TheListenerHearsEveryPhoneLineButSilences) {
+    AddWord("!pneu", ',');
+    AddWord("H_\xE3");
+    heardPhones.clear();
+    ListenToRenderedPhones(HearPhone);
+    const Lines lines = RenderOnePiece(recorder);
+    ListenToRenderedPhones(nullptr);
+    // A skipped phone and a silence phone are written but are no phones.
+    EXPECT_EQ(lines[1], "! 80  50 120");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "_ 80  50 120"), lines.end());
+    EXPECT_EQ(heardPhones, (Lines{"p", "i", "n", "e", "u", "h", "i", "@"}));
+}
+
 TEST_F(MBrolaTest, PauseBeforeATokenIsWrittenAsSilenceLines) {
     struct Case {
         int pause;

@@ -36,11 +36,14 @@ const DiphoneLibrary kRealLibrary = {RealInit,  RealClose, RealSetVolume, RealWr
 
 const DiphoneLibrary* currentLibrary = &kRealLibrary;
 
+RenderedPhoneListener phoneListener = nullptr;
+
 }  // namespace
 
 const DiphoneLibrary& RealDiphoneLibrary() { return kRealLibrary; }
 const DiphoneLibrary& Diphones() { return *currentLibrary; }
 void UseDiphoneLibrary(const DiphoneLibrary& library) { currentLibrary = &library; }
+void ListenToRenderedPhones(RenderedPhoneListener listener) { phoneListener = listener; }
 
 // ---------------------------------------------------------------------------
 // Starting the voice
@@ -59,19 +62,36 @@ int StartDiphoneLibrary(int use8kVoice) {
 // ---------------------------------------------------------------------------
 // Names and numbers as the library reads them
 
+namespace {
+
+struct SymbolPair {
+    const char* symbol;
+    const char* other;
+};
+
+// Symbols the voice does not tell apart: each is spoken with the diphones of
+// the second.
+const SymbolPair kVoiceMerges[] = {{"\xE3", "@"}, {"\xEA", "e"}, {"\xF4", "o"}, {"H", "h"}};
+
+// Symbols whose diphones the voice names otherwise.
+const SymbolPair kDiphoneRenames[] = {
+    {"\xF1", "nh"}, {"\xF3", "oo"}, {"\xE9", "ee"}, {"\xE4", "am"}, {"\xEB", "em"}, {"\xEF", "im"},
+    {"\xF6", "om"}, {"\xFC", "um"}, {"S", "s2"},    {"%", "r2"},    {"R", "rr"},
+};
+
+}  // namespace
+
+std::string VoiceSymbol(const std::string& symbol) {
+    for (const SymbolPair& merge : kVoiceMerges)
+        if (symbol == merge.symbol) return merge.other;
+    return symbol;
+}
+
 std::string DiphoneName(const std::string& symbol) {
-    struct Rename {
-        const char* symbol;
-        const char* name;
-    };
-    static const Rename kRenames[] = {
-        {"\xF1", "nh"}, {"\xF3", "oo"}, {"\xE9", "ee"}, {"\xE4", "am"}, {"\xEB", "em"},
-        {"\xEF", "im"}, {"\xF6", "om"}, {"\xFC", "um"}, {"S", "s2"},    {"%", "r2"},
-        {"R", "rr"},    {"\xE3", "@"},  {"\xEA", "e"},  {"\xF4", "o"},  {"H", "h"},
-    };
-    for (const Rename& rename : kRenames)
-        if (symbol == rename.symbol) return rename.name;
-    return LowerCase1252(symbol);
+    const std::string spoken = VoiceSymbol(symbol);
+    for (const SymbolPair& rename : kDiphoneRenames)
+        if (spoken == rename.symbol) return rename.other;
+    return LowerCase1252(spoken);
 }
 
 namespace {
@@ -298,11 +318,18 @@ public:
 private:
     void Write(const std::string& line) { Diphones().write((line + "\r\n").c_str()); }
 
+    // A line that names a phone; the listener hears of every one that is not
+    // a silence ("_") or a skipped phone ("!").
+    void WritePhone(const std::string& symbol, const std::string& timing) {
+        Write(DiphoneName(symbol) + " " + timing);
+        if (phoneListener && symbol != "_" && symbol != "!") phoneListener(VoiceSymbol(symbol));
+    }
+
     void Transition(const std::string& next, int i) {
         const std::string segment = TransitionSegment(previous_, next);
         if (segment.empty()) return;
         const int ms = IsTokenEnd(i) ? 100 : 80;
-        Write(DiphoneName(segment) + " " + std::to_string(ms) + " ");
+        WritePhone(segment, std::to_string(ms) + " ");
         elapsed_ += ms;
     }
 
@@ -353,7 +380,7 @@ private:
         Transition(name, i);
         previous_ = name;
         const int duration = PhoneList[i].duration;
-        Write(DiphoneName(name) + " " + std::to_string(duration) + " " + PitchPoints(i));
+        WritePhone(name, std::to_string(duration) + " " + PitchPoints(i));
         elapsed_ += duration;
 
         const TIPO_TOKEN& token = TokenOrEmpty(PhoneList[i].word);

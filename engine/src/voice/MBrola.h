@@ -25,6 +25,12 @@ const DiphoneLibrary& RealDiphoneLibrary();
 const DiphoneLibrary& Diphones();
 void UseDiphoneLibrary(const DiphoneLibrary& library);
 
+// Told the symbol of each phone as its line goes to the library, as the voice
+// hears it (VoiceSymbol): the phones after the final changes and the
+// transition vowels, without silences. Null for none.
+using RenderedPhoneListener = void (*)(const std::string& symbol);
+void ListenToRenderedPhones(RenderedPhoneListener listener);
+
 // Starts the library with the voice that use8kVoice selects: 0, or -4.
 int StartDiphoneLibrary(int use8kVoice);
 std::string VoicePath(int use8kVoice);
@@ -40,5 +46,8 @@ void PullSamples(AudioBuffer& buffer, size_t untilBytes = SIZE_MAX);
 // A pitch value as the library reads it: general format, up to 15
 // significant digits of the single-precision value, "." as decimal mark.
 std::string FormatPitch(float value);
+// The symbol whose diphones the voice speaks for an engine phone symbol: the
+// symbol itself, unless the voice does not tell it apart from another.
+std::string VoiceSymbol(const std::string& symbol);
 // The diphone name of an engine phone symbol.
 std::string DiphoneName(const std::string& symbol);
