@@ -116,10 +116,11 @@ const std::vector<std::string>& SpokenUStems() {
 
 // The u of "qu" and "gu" before a or o is spoken ("quando", "aquarela",
 // "guarda"), and in the stems above before e and i too: it takes the
-// diaeresis that the rules read as a glide. Before the word's last vowel it
-// is left alone, where it may be stressed ("averigua"), unless a written
-// accent puts the stress elsewhere ("língua", "ubíquo"). The positions are
-// those of the word as written.
+// diaeresis that the rules read as a glide. Before a vowel that ends the
+// word, alone or with s or m, it is left alone, where it may be stressed
+// ("averigua"), unless a written accent puts the stress elsewhere ("língua",
+// "ubíquo"); before "-ar", "-al", "-az" it is not ("averiguar", "igual",
+// "loquaz"). The positions are those of the word as written.
 std::vector<size_t> SpokenUPositions(const std::string& word) {
     static const std::string aOrO = Utf8To1252("aoáóâãõ");
     std::vector<size_t> positions;
@@ -128,7 +129,8 @@ std::vector<size_t> SpokenUPositions(const std::string& word) {
         if (aOrO.find(word[u + 1]) == std::string::npos) continue;
         const std::string_view after = std::string_view(word).substr(u + 2);
         const bool stressedElsewhere = LastAccentPos(word) != 0;  // "ubíquo", "língua"
-        if (stressedElsewhere || std::any_of(after.begin(), after.end(), IsVowelChar)) positions.push_back(u);
+        const bool endsTheWord = after.empty() || after == "s" || after == "m";
+        if (stressedElsewhere || !endsTheWord) positions.push_back(u);
     }
     // The stems are written without accents ("consequência").
     static const std::string accented = Utf8To1252("áéíóúâêô"), plainVowels = "aeiouaeo";

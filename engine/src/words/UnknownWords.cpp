@@ -63,7 +63,9 @@ std::string WithSpokenEnding(const std::string& word, std::string phonetic) {
         return phonetic + "w";
     }
     if (EndsWith(phonetic, oes)) return phonetic.replace(phonetic.size() - oes.size(), oes.size(), oesSpoken);
-    if (EndsInStressedVowelAndS(phonetic)) return phonetic.insert(phonetic.size() - 1, "y");
+    // Not after a double s ("fitness"), which the rules read as one.
+    if (EndsInStressedVowelAndS(phonetic) && word.size() >= 2 && IsVowelChar(word[word.size() - 2]))
+        return phonetic.insert(phonetic.size() - 1, "y");
     // The o after a stressed i at the end is unstressed, and closes ("navio"):
     // the syllables would leave it with the i's stress.
     if (EndsWith(phonetic, "`io")) phonetic.back() = 'u';
