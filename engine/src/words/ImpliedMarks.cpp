@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "words/LexiconAnalogy.h"
+#include "words/SpokenUStems.h"
 #include "core/TextUtil.h"
 #include "words/TranscribeWord.h"
 
@@ -94,21 +95,11 @@ void MarkHiatus(std::string& word) {
 }
 
 // Stems whose u after q or g is spoken before e and i too ("frequente",
-// "tranquilo", "linguística"), as the diaeresis used to show: those the
-// language data generator reads from data/lexicon/spoken_u.txt (a test keeps
-// them in step), and a few more.
+// "tranquilo", "linguística"), as the diaeresis used to show.
 const std::vector<std::string>& SpokenUStems() {
     static const std::vector<std::string> stems = [] {
         std::vector<std::string> inCp1252;
-        for (const char* utf8 : {
-                 "frequen", "sequen",   "consequen",  "subsequen", "eloquen", "delinquen",
-                 "cinquen", "quinquen", "tranquil",   "equidist",  "equival", "equino",
-                 "equest",  "ubiqu",    "antiqu",     "pinguim",   "linguiç", "linguist",
-                 "bilingu", "trilingu", "multilingu", "sanguin",   "unguent", "arguir",
-                 "arguiç",  "aguent",   "ambigu",     "contigu",   "exigu",   "ungui",
-                 "pinguin", "sagui",    "lingu",      "sequel",    "sequest", "delinqu",
-             })
-            inCp1252.push_back(Utf8To1252(utf8));
+        for (const char* utf8 : SpokenUStemsUtf8()) inCp1252.push_back(Utf8To1252(utf8));
         return inCp1252;
     }();
     return stems;
@@ -173,13 +164,13 @@ void MarkSingleS(std::string& word) {
 
 }  // namespace
 
-std::string WithImpliedMarks(const std::string& word) {
+std::string WithImpliedMarks(const std::string& word, bool guessOpenVowel) {
     std::string marked = word;
     // A final -eei is e, stressed e, i ("passeei"): the rules would merge the
     // two e into one i.
     if (EndsWith(word, "eei")) marked[marked.size() - 2] = '\xEA';  // ê
     if (LastAccentPos(word) == 0) {
-        MarkOpenStressedVowel(marked);
+        if (guessOpenVowel) MarkOpenStressedVowel(marked);
         MarkHiatus(marked);
     }
     for (size_t u : SpokenUPositions(word)) marked[u] = '\xFC';  // ü

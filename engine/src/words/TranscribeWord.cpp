@@ -3,6 +3,7 @@
 #include "words/TranscribeWord.h"
 
 #include <array>
+#include <vector>
 #include <string_view>
 
 #include "core/BuiltinTables.h"
@@ -222,12 +223,17 @@ std::string PlainLetterSegment(const std::string& word, char letter) {
 
 // ---- The letter walk ---------------------------------------------------------------
 
-std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPause, int tokenIndex) {
+// letterOf, when given, takes for each character of the result the 1-based
+// position of the letter it was read from.
+std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPause, int tokenIndex,
+                       std::vector<int>* letterOf = nullptr) {
     int stress = StressPosition(word);
     std::string result = stress == 0 ? std::string(1, kStressMark) : std::string();
+    if (letterOf) letterOf->assign(result.size(), 1);
     const int length = static_cast<int>(word.size());
     char previous = 0;
     for (int p = 1; p <= length; ++p) {
+        const int first = p;
         const char letter = word[static_cast<size_t>(p - 1)];
         std::string segment;
         if (letter == previous && IsConsonantLetter(letter)) {
@@ -251,6 +257,7 @@ std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPa
         } else {
             result += segment;
         }
+        if (letterOf) letterOf->resize(result.size(), first);
         previous = letter;
     }
     return result;
@@ -278,4 +285,8 @@ std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool
     if (lowerText == "x") return ReadX(tokenIndex);
     if (lowerText != "-" && IsSpelledOut(lowerText, tokenIndex)) return SpellWord(lowerText, tokenIndex);
     return ReadByRule(lowerText, numberBefore, hyphenPause, tokenIndex);
+}
+
+std::string ReadByRuleWithLetters(const std::string& word, std::vector<int>& letterOf) {
+    return ReadByRule(word, false, false, -1, &letterOf);
 }
