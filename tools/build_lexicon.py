@@ -14,10 +14,11 @@ What goes in:
     the adverbs in -mente of UD adjectives; then the regular derivations of
     every noun or adjective so far (plural, feminine, -mente, -ia from -ico,
     the infinitive of -ação);
-  - a transcription for each: the letter rules with the corrections of
-    tools/pronounce.py, the stressed e/o opened by the pattern learned from
-    the WikiPron pronunciations (a plural or -am/-em form takes the vowels
-    of its pronounced singular);
+  - a transcription for each: the engine's reading by its letter rules
+    (asked of the built engine, see tools/falavoz_rules.py) with what
+    tools/pronounce.py learns from the WikiPron pronunciations: the x, the
+    stressed e/o and the e/o before the stress (a plural or -am/-em form takes
+    the vowels of its pronounced singular);
   - vowel classes: 6 or 7 for verb infinitives whose stressed stem vowel
     opens, 3 for nouns and adjectives whose stressed vowel is open, and the
     classes given in the curated lists;
@@ -26,6 +27,10 @@ What goes in:
 The output is sorted by the byte order (Windows-1252) of the lower-case word,
 written in Windows-1252 with CR LF line ends. The same inputs give the same
 file.
+
+The engine's programs falavoz_rules and falavoz must be built first (cmake
+--build build --target falavoz_rules falavoz); --bin or FALAVOZ_BIN names
+their directory when it is not build/bin.
 
 --holdout K/N leaves the WikiPron words whose bucket (a hash of the word) is
 K of N out of the learning, to measure on them words the patterns were not
@@ -41,7 +46,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import engine_model as em  # noqa: E402
+import falavoz_rules  # noqa: E402
 import pronounce  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -64,11 +69,11 @@ def bucket(word, n):
     return int(hashlib.md5(word.encode("utf-8")).hexdigest(), 16) % n
 
 
-def readable(word):
-    """A word the lexicon can hold: letters only, Windows-1252, with a vowel
-    and not a consonant cluster the engine spells out (dr, km, cpf)."""
+def readable(word, rules):
+    """A word the lexicon can hold: letters only, Windows-1252, and one the
+    engine reads as a word, with a vowel and not spelled out (dr, km, cpf)."""
     return (len(word) > 1 and WORD_RE.match(word) is not None and encodable(word)
-            and any(em.is_vowel(ch) for ch in word) and not em.is_hard_cluster(word))
+            and rules.read(word).phones != "")
 
 
 def encodable(word):
@@ -137,12 +142,12 @@ def irregular_future_subjunctives(data):
 FUTURE_SUBJUNCTIVE_PERSONS = ("mos", "em", "es")
 
 
-def with_stressed_vowel_of(transcription, base_transcription):
+def with_stressed_vowel_of(transcription, base_transcription, vowels):
     """The transcription with its stressed vowel replaced by the base's."""
     def stressed(t):
         mark = t.find("'")
         for k in range(mark + 1, len(t)):
-            if t[k] in em.PHONE_VOWELS:
+            if t[k] in vowels:
                 return k
         return -1
     k, b = stressed(transcription), stressed(base_transcription)
@@ -169,11 +174,6 @@ def load_curated(directory):
                                      "vclass": int(vclass or 0), "subclass": (subclass or " ")[:1] or " ",
                                      "source": name}
     return entries
-
-
-def load_spoken_u(directory):
-    with open(os.path.join(directory, "spoken_u.txt"), encoding="utf-8") as f:
-        return [ln.strip() for ln in f if ln.strip() and not ln.startswith("#")]
 
 
 def load_tag_rules(directory):
@@ -299,11 +299,11 @@ SIBLING_ENDINGS = (("as", "a", "aS", "a"), ("es", "e", "iS", "i"), ("am", "a", "
 GENDER_ENDINGS = (("o", "a", "u", "a"), ("a", "o", "a", "u"), ("os", "as", "uS", "aS"), ("as", "os", "aS", "uS"))
 
 
-def sibling_readings(word, normalised):
+def sibling_readings(word, normalised, rules):
     """The normalised readings of a word made from those of its singular
     (or plural, or third person singular, or other gender), or None."""
     endings = SIBLING_ENDINGS
-    stress = em.stress_position(word)
+    stress = rules.stressed_letter(word)
     if 0 <= stress < len(word) and word[stress] == "e":
         endings += GENDER_ENDINGS
     for form_end, sibling_end, form_sound, sibling_sound in endings:
@@ -368,51 +368,6 @@ def noun_class(transcription, tag):
 # ---- rule tables ----
 
 
-def place_rules(keys):
-    """Simulates the engine's open addressing: returns the slot of each rule
-    (in file order), or raises when a rule could not be reached."""
-    used = [None] * RULE_SLOTS
-    slots = []
-    for key in keys:
-        home = em.rule_hash(key.encode("cp1252"))
-        slot = next((s for s in range(home, RULE_SLOTS) if used[s] is None), None)
-        if slot is None:
-            slot = next((s for s in range(home - 1, -1, -1) if used[s] is None), None)
-        if slot is None:
-            raise ValueError("rule table full at %r" % key)
-        used[slot] = key
-        slots.append(slot)
-    # Every rule must be reachable: found from the key's lookup and then
-    # through consecutive slots holding the same key.
-    for key in set(keys):
-        home = em.rule_hash(key.encode("cp1252"))
-        first = None
-        s = home
-        while s < RULE_SLOTS and used[s] is not None:
-            if used[s] == key:
-                first = s
-                break
-            s += 1
-        if first is None:
-            s = home - 1
-            while s >= 0 and used[s] is not None:
-                if used[s] == key:
-                    first = s
-                    break
-                s -= 1
-        reach = set()
-        s = first
-        while s is not None and used[s] == key:
-            reach.add(s)
-            s = (s + 1) % RULE_SLOTS
-            if s == first:
-                break
-        wanted = {sl for sl, k in zip(slots, keys) if k == key}
-        if first is None or wanted - reach:
-            raise ValueError("rules for %r are not reachable in the table" % key)
-    return slots
-
-
 def order_rules(rules):
     """Orders rules so that the rules of one key stand together (in their file
     order) and the keys with most rules are placed first."""
@@ -420,20 +375,33 @@ def order_rules(rules):
     for r in rules:
         groups.setdefault(r[0], []).append(r)
     ordered_keys = sorted(groups, key=lambda k: (-len(groups[k]), list(groups).index(k)))
-    out = [r for k in ordered_keys for r in groups[k]]
-    place_rules([r[0] for r in out])
-    return out
+    return [r for k in ordered_keys for r in groups[k]]
+
+
+def check_rules_reachable(path, tag_rules, suffix_rules, rules):
+    """Raises ValueError unless the engine, loading the file, reaches every
+    rule it holds: the engine finds the first rule of a key by its hash and
+    takes the rules in the slots after it while they hold the same key."""
+    status, tags, suffixes = rules.reached_rules(path)
+    if status != 0:
+        raise ValueError("the engine refuses %s (%d)" % (path, status))
+    for kind, written, reached in (("tag", tag_rules, tags), ("suffix", suffix_rules, suffixes)):
+        wanted = collections.Counter(r[0] for r in written)
+        lost = sorted(k for k in wanted if reached.get(k, 0) != wanted[k])
+        if lost:
+            raise ValueError("%s rules not reachable in the table: %s" % (kind, ", ".join(lost)))
 
 
 # ---- the lexicon ----
 
 
-def build(data, lexicon_dir, holdout=None, truth_rank=20000):
+def build(data, lexicon_dir, rules, holdout=None, truth_rank=20000):
+    """(entries, reader): the lexicon entries, read by the engine's letter
+    rules (rules, a falavoz_rules.EngineRules) with what the data teach."""
     freq = load_frequency(data)
     ud_forms, ud_lemmas = load_ud(data)
     wikipron = load_wikipron(data)
     curated = load_curated(lexicon_dir)
-    spoken_u = load_spoken_u(lexicon_dir)
 
     if holdout:
         k, n = holdout
@@ -454,30 +422,33 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
         plain = _drop_accent(word)
         if plain != word:
             accented.setdefault(plain, word)
-    reader = pronounce.learn(learn_rows, pos_of, spoken_u, accented=accented)
+    reader = pronounce.learn(learn_rows, pos_of, rules, accented=accented)
+    rules.read_all(list(freq) + list(ud_forms) + list(ud_lemmas))
 
     vocabulary = set()
     for word in list(freq) + list(ud_forms):
-        if readable(word):
+        if readable(word, rules):
             vocabulary.add(word)
     for lemma, counts in ud_lemmas.items():
-        if not readable(lemma):
+        if not readable(lemma, rules):
             continue
         if counts.get("VERB") and lemma[-2:] in ("ar", "er", "ir"):
             vocabulary.add(lemma)
         for form in inflections(lemma, counts):
-            if readable(form):
+            if readable(form, rules):
                 vocabulary.add(form)
     # The pronounced words too, read by the learned patterns like any other
     # (a word held out for measuring stays out).
     for word in learn_rows:
-        if readable(word):
+        if readable(word, rules):
             vocabulary.add(word)
     # The regular derivations of the words known so far, so that the words
     # the data lack are read by the learned patterns rather than by the
     # engine's letter rules alone.
-    for word in derived_words(vocabulary, lambda w: tag_of(ud_forms.get(w)) or guess_tag(w)):
-        if readable(word):
+    derived = derived_words(vocabulary, lambda w: tag_of(ud_forms.get(w)) or guess_tag(w))
+    rules.read_all(derived)
+    for word in derived:
+        if readable(word, rules):
             vocabulary.add(word)
 
     # The frequent words whose pronunciation the data give take its vowels.
@@ -491,15 +462,16 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
     normalised = {w: {pronounce.pc.normalise_ipa(ipa) for ipa in ipas} for w, ipas in learn_rows.items()}
     for word in sorted(vocabulary) if truth_rank > 0 else ():
         if word not in truth:
-            refs = sibling_readings(word, normalised)
+            refs = sibling_readings(word, normalised, rules)
             if refs:
                 truth[word] = refs
 
+    words = sorted(vocabulary)
+    tags = [tag_of(ud_forms.get(word)) or guess_tag(word) for word in words]
+    transcriptions = reader.transcriptions([(word, tag if tag in ("V", "E") else None, truth.get(word))
+                                            for word, tag in zip(words, tags)])
     entries = {}
-    for word in sorted(vocabulary):
-        tag = tag_of(ud_forms.get(word)) or guess_tag(word)
-        pos = tag if tag in ("V", "E") else None
-        transcription = reader.transcription(word, pos, truth.get(word))
+    for word, tag, transcription in zip(words, tags, transcriptions):
         vclass = 0
         if tag == "V" or (ud_lemmas.get(word, {}).get("VERB")):
             vclass = verb_class(word, reader)
@@ -516,7 +488,8 @@ def build(data, lexicon_dir, holdout=None, truth_rank=20000):
                                  "vclass": 0, "subclass": " "}
             if form not in truth:
                 entries[form]["transcription"] = with_stressed_vowel_of(entries[form]["transcription"],
-                                                                        entries[base]["transcription"])
+                                                                        entries[base]["transcription"],
+                                                                        rules.vowels)
     for word, entry in curated.items():
         e = dict(entry)
         if not e["transcription"]:
@@ -537,7 +510,9 @@ def lexicon_lines(entries):
     return lines
 
 
-def write_file(path, entries, tag_rules, suffix_rules):
+def write_file(path, entries, tag_rules, suffix_rules, rules):
+    """Writes the language data file and has the engine check that it reaches
+    every rule of it."""
     lines = lexicon_lines(entries)
     lines.append("* tag rules")
     lines += ["\t".join(r) for r in order_rules(tag_rules)]
@@ -546,6 +521,7 @@ def write_file(path, entries, tag_rules, suffix_rules):
     text = "\r\n".join(lines) + "\r\n"
     with open(path, "wb") as f:
         f.write(text.encode("cp1252"))
+    check_rules_reachable(path, tag_rules, suffix_rules, rules)
 
 
 def main(argv=None):
@@ -554,6 +530,8 @@ def main(argv=None):
     parser.add_argument("--lexicon-dir", default=LEXICON_DIR, help="the curated lists")
     parser.add_argument("-o", "--output", default=OUTPUT, help="the file to write")
     parser.add_argument("--holdout", help="K/N: leave WikiPron bucket K of N out of the learning")
+    parser.add_argument("--bin", help="the directory of the built falavoz_rules and falavoz "
+                                      "(default: FALAVOZ_BIN, else build/bin)")
     parser.add_argument("--truth-rank", type=int, default=20000,
                         help="words ranked above this in the frequency list take the open or closed "
                              "vowels of their WikiPron pronunciation (default 20000; 0 for none, which "
@@ -563,8 +541,10 @@ def main(argv=None):
     if args.holdout:
         k, n = args.holdout.split("/")
         holdout = (int(k), int(n))
-    entries, _ = build(args.data, args.lexicon_dir, holdout, args.truth_rank)
-    write_file(args.output, entries, load_tag_rules(args.lexicon_dir), load_suffix_rules(args.lexicon_dir))
+    with falavoz_rules.EngineRules(args.bin) as rules:
+        entries, _ = build(args.data, args.lexicon_dir, rules, holdout, args.truth_rank)
+        write_file(args.output, entries, load_tag_rules(args.lexicon_dir), load_suffix_rules(args.lexicon_dir),
+                   rules)
     print("%s: %d lexicon entries" % (args.output, len(entries)))
     return 0
 

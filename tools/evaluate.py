@@ -8,10 +8,10 @@ rows, for accent variants). Every word is read by each system in the same run:
   engine   build/bin/falavoz --phones (one word per input line; the phones as
            spoken, after vowel quality and the word-final rules)
   espeak   espeak-ng -v pt-br -q --ipa
-  model    the Python model of the engine's word reading (tools/engine_model.py)
-           over a language data file (--lng), for work on the data when no
-           engine is built; it reads the words outside the lexicon by the
-           letter rules alone, without the engine's help for unknown words
+
+With --lng the engine reads another language data file: a draft from
+tools/build_lexicon.py, or a file of two separator lines ("*") for the
+engine's rules alone, as it reads the words outside its lexicon.
 
 Both the references and every system's output are brought into one alphabet by
 the same rules (see tools/phonecompare.py), so neither system gains from its
@@ -39,7 +39,7 @@ Figures:
 
 Example:
   tools/evaluate.py ../shared/data/wikipron_dev.tsv --falavoz build/bin/falavoz
-  tools/evaluate.py words.tsv --systems espeak,model --lng data/brport.lng
+  tools/evaluate.py words.tsv --systems engine --lng /tmp/draft.lng
 """
 
 import argparse
@@ -110,12 +110,6 @@ def engine_readings(words, program, lng=None):
     return dict(zip(words, lines))
 
 
-def model_readings(words, lng):
-    import engine_model
-    model = engine_model.EngineModel.from_file(lng)
-    return {w: model.spoken_phones(w) for w in words}
-
-
 class Score:
     def __init__(self, name):
         self.name = name
@@ -183,9 +177,9 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("wikipron", help="WikiPron-format file (word TAB IPA)")
     parser.add_argument("--systems", default="engine,espeak",
-                        help="comma-separated: engine, espeak, model (default engine,espeak)")
+                        help="comma-separated: engine, espeak (default engine,espeak)")
     parser.add_argument("--falavoz", default="build/bin/falavoz", help="the falavoz program")
-    parser.add_argument("--lng", help="language data file for the engine (--lng) or the model")
+    parser.add_argument("--lng", help="language data file for the engine (falavoz --lng)")
     parser.add_argument("--espeak", default="espeak-ng", help="the espeak-ng program")
     parser.add_argument("--errors", metavar="PREFIX",
                         help="write each system's wrong words to PREFIX.SYSTEM.tsv")
@@ -210,11 +204,6 @@ def main(argv=None):
             normalisers[system] = phonecompare.normalise_ipa
         elif system == "engine":
             readings[system] = engine_readings(words, args.falavoz, args.lng)
-            normalisers[system] = phonecompare.normalise_engine
-        elif system == "model":
-            if not args.lng:
-                parser.error("the model needs --lng")
-            readings[system] = model_readings(words, args.lng)
             normalisers[system] = phonecompare.normalise_engine
         else:
             parser.error("unknown system: " + system)

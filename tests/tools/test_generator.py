@@ -1,7 +1,9 @@
-"""The generator's parts: inflection, pronunciation patterns, rule placement,
-sorting, and a whole build on a small made-up data set."""
+"""The generator's parts: inflection, pronunciation patterns over the
+engine's readings, rule placement, sorting, and a whole build on a small
+made-up data set. The engine's programs come from FALAVOZ_BIN (build/bin)."""
 
 import os
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -11,8 +13,20 @@ SOURCE = os.environ.get("FALAVOZ_SOURCE") or os.path.dirname(os.path.dirname(os.
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 
 import build_lexicon  # noqa: E402
-import engine_model  # noqa: E402
+import falavoz_rules  # noqa: E402
 import pronounce  # noqa: E402
+
+
+class WithEngine(unittest.TestCase):
+    """Tests that ask the built engine; one falavoz_rules for the class."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.rules = falavoz_rules.EngineRules()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.rules.close()
 
 
 class Inflection(unittest.TestCase):
@@ -27,22 +41,47 @@ class Inflection(unittest.TestCase):
         self.assertIn("rapidamente", build_lexicon.inflections("rápido", {"ADJ": 3}))
 
 
-class Readings(unittest.TestCase):
+class Readings(WithEngine):
     def setUp(self):
-        self.reader = pronounce.Reader(["frequen"])
+        self.reader = pronounce.Reader(self.rules)
 
-    def test_stress(self):
+    def test_engine_reading_aligned_to_letters(self):
+        reading = self.rules.read("nascer")  # sc is one s, read from the s
+        self.assertEqual(reading.phones, "nase%")
+        self.assertEqual(reading.letters, [0, 1, 2, 4, 4])
+        self.assertEqual(reading.stressed, 3)
+        self.assertEqual(self.rules.read("cpf").phones, "")  # spelled out
+        self.assertEqual(self.rules.read("x").phones, "")
+
+    def test_stressed_letter(self):
         for word, letter in (("casa", 1), ("falam", 1), ("também", 4), ("quando", 2), ("academia", 6),
-                             ("saia", 1), ("ainda", 1), ("papai", 3), ("órfão", 0), ("rio", 1), ("atua", 2)):
-            self.assertEqual(pronounce.stress_position(word), letter, word)
+                             ("saia", 1), ("ainda", 1), ("papai", 3), ("órfão", 0), ("rio", 1), ("atua", 2),
+                             ("carioca", 4), ("coroa", 3), ("ruim", 2), ("ebro", 0), ("tro", 2)):
+            self.assertEqual(self.rules.stressed_letter(word), letter, word)
+
+    def test_x_reading_replaces_the_phones_of_its_letter(self):
+        phones, letters, si = pronounce.with_reading_at(list("tórakyS"), [0, 1, 2, 3, 4, 4, 4], 1, 4, "ks")
+        self.assertEqual(("".join(phones), letters, si), ("tóraks", [0, 1, 2, 3, 4, 4], 1))
+        phones, _, si = pronounce.with_reading_at(list("ex`ato"), [0, 1, 1, 2, 3, 4], 3, 1, "z")
+        self.assertEqual(("".join(phones), si), ("ezato", 2))
+        self.assertEqual(pronounce.x_positions("exceto"), [])
+        self.assertEqual(pronounce.x_positions("xaxim"), [0, 2])
 
     def test_transcriptions(self):
         for word, transcription in (
                 ("casa", " -k'a-za"), ("falam", " -f'a-l@w"), ("também", " -tä-b'ë-i"), ("jovens", " -j'o-vë-iS"),
                 ("quando", " -kw'ä-du"), ("aquarela", " -a-kwa-r'e-la"), ("frequente", " -fre-kw'ë-ti"),
                 ("nascer", " -na-s'e%"), ("academia", " -a-ka-de-m'i-a"), ("capaz", " -ka-p'ayS"),
-                ("botões", " -bo-t'ö-iS")):
+                ("botões", " -bo-t'ö-iS"), ("averiguar", " -a-ve-ri-gw'a%"), ("fitness", " -fi-t-n'eS"),
+                ("carioca", " -ka-ri'o-ka")):
             self.assertEqual(self.reader.transcription(word), transcription, word)
+
+    def test_pronunciations_choose_the_open_or_closed_vowels(self):
+        self.assertEqual(self.reader.transcription("porta", refs={"pó%ta"}), " -p'ó%-ta")
+        self.assertEqual(self.reader.transcription("bolo", refs={"bolu"}), " -b'o-lu")
+        both = self.reader.transcriptions([("festa", None, {"féSta"}), ("medo", None, {"medu"}),
+                                           ("reforma", None, {"Refó%ma"})])
+        self.assertEqual(both, [" -f'éS-ta", " -m'e-du", " -Re-f'ó%-ma"])
 
     def test_derived_words_keep_the_open_vowel_of_their_base(self):
         model = pronounce.OpennessModel(support=1)
@@ -67,7 +106,7 @@ class Readings(unittest.TestCase):
         self.assertFalse(model.predict("povo", 1, "E"))  # nothing learned: closed
 
 
-class Derivation(unittest.TestCase):
+class Derivation(WithEngine):
     def test_regular_derivations_of_known_words(self):
         vocabulary = {"biológico", "alérgico", "rápido", "feliz", "útil", "organização", "rápidas"}
         forms = build_lexicon.derived_words(vocabulary, lambda word: "E")
@@ -84,7 +123,7 @@ class Derivation(unittest.TestCase):
                  "belo": {"bélu"},  # the other gender shares a stressed e...
                  "novo": None}  # ...but not an o
         for word, expected in cases.items():
-            self.assertEqual(build_lexicon.sibling_readings(word, known), expected, word)
+            self.assertEqual(build_lexicon.sibling_readings(word, known, self.rules), expected, word)
 
 
     def test_irregular_future_subjunctives_keep_their_stressed_vowel(self):
@@ -100,31 +139,41 @@ class Derivation(unittest.TestCase):
             with open(os.path.join(data, "ud_ptbr_lexicon.tsv"), "w", encoding="utf-8") as f:
                 f.write("\n".join(rows) + "\n")
             self.assertEqual(build_lexicon.irregular_future_subjunctives(data), ["fizer", "tiver"])
-        self.assertEqual(build_lexicon.with_stressed_vowel_of(" -ti-v'e%-muS", " -ti-v'é%"), " -ti-v'é%-muS")
-        self.assertEqual(build_lexicon.with_stressed_vowel_of(" -f'o-rë-i", " -f'o%"), " -f'o-rë-i")
+        vowels = self.rules.vowels
+        self.assertEqual(build_lexicon.with_stressed_vowel_of(" -ti-v'e%-muS", " -ti-v'é%", vowels), " -ti-v'é%-muS")
+        self.assertEqual(build_lexicon.with_stressed_vowel_of(" -f'o-rë-i", " -f'o%", vowels), " -f'o-rë-i")
 
 
-class RuleTables(unittest.TestCase):
+def suffix_rule(ending):
+    return (ending, "0", "", "", "E", "0", " ", "0")
+
+
+class RuleTables(WithEngine):
+    def check_as_written(self, keys):
+        """Has the engine load suffix rules of these keys, in this order."""
+        rules = [suffix_rule(k) for k in keys]
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "rules.lng")
+            with open(path, "wb") as f:
+                f.write(("*\r\n*\r\n" + "".join("\t".join(r) + "\r\n" for r in rules)).encode("cp1252"))
+            build_lexicon.check_rules_reachable(path, [], rules, self.rules)
+
     def test_rules_of_one_key_are_kept_together_and_reachable(self):
         rules = [("a", "1"), ("s", "1"), ("a", "2"), ("es", "1"), ("a", "3")]
         ordered = build_lexicon.order_rules(rules)
-        self.assertEqual([r for r in ordered if r[0] == "a"], [("a", "1"), ("a", "2"), ("a", "3")])
-        slots = build_lexicon.place_rules([r[0] for r in ordered])
-        a_slots = [s for s, r in zip(slots, ordered) if r[0] == "a"]
-        self.assertEqual(a_slots, list(range(a_slots[0], a_slots[0] + 3)))
+        self.assertEqual(ordered[:3], [("a", "1"), ("a", "2"), ("a", "3")])  # most rules first, in file order
+        self.check_as_written([r[0] for r in build_lexicon.order_rules([suffix_rule(k) for k in "aba"])])
 
     def test_a_rule_cut_off_from_its_key_is_refused(self):
-        home = engine_model.rule_hash(b"a")
-        other = next(k for k in ("b", "c", "d", "f", "g", "h") if engine_model.rule_hash(k.encode()) == home + 1)
         with self.assertRaises(ValueError):
-            build_lexicon.place_rules(["a", other, "a"])
+            self.check_as_written(["a", "b", "a"])  # "b" takes the slot after "a"
         with self.assertRaises(ValueError):
-            build_lexicon.place_rules(["x"] * 257)
+            self.check_as_written(["k%d" % n for n in range(257)])  # more rules than slots
 
 
-class WholeBuild(unittest.TestCase):
+class WholeBuild(WithEngine):
     """The generator on a made-up data set, twice: the same bytes, sorted,
-    read back by the model of the engine."""
+    read back by the engine."""
 
     def write_data(self, directory):
         files = {
@@ -144,20 +193,24 @@ class WholeBuild(unittest.TestCase):
             outputs = []
             for name in ("one.lng", "two.lng"):
                 path = os.path.join(tmp, name)
-                entries, _ = build_lexicon.build(tmp, build_lexicon.LEXICON_DIR, truth_rank=0)
+                entries, _ = build_lexicon.build(tmp, build_lexicon.LEXICON_DIR, self.rules, truth_rank=0)
                 build_lexicon.write_file(path, entries, build_lexicon.load_tag_rules(build_lexicon.LEXICON_DIR),
-                                         build_lexicon.load_suffix_rules(build_lexicon.LEXICON_DIR))
+                                         build_lexicon.load_suffix_rules(build_lexicon.LEXICON_DIR), self.rules)
                 with open(path, "rb") as f:
                     outputs.append(f.read())
             self.assertEqual(outputs[0], outputs[1])
-            words = [line.split(b"\t")[0] for line in outputs[0].split(b"\r\n*")[0].split(b"\r\n")]
+            lines = outputs[0].decode("cp1252").split("\r\n*")[0].split("\r\n")
+            words = [line.split("\t")[0].encode("cp1252") for line in lines]
             self.assertEqual(words, sorted(words))
             self.assertTrue(words[-1].startswith("évora".encode("cp1252")))  # é sorts after z
             self.assertNotIn(b"dr", words)  # a cluster the engine spells
-            model = engine_model.EngineModel.from_file(os.path.join(tmp, "one.lng"))
-            self.assertEqual(model.lexicon["levar"][3], 7)  # leva: stem vowel opens
-            self.assertEqual(model.lexicon["sr."][1], " -se-ñ'o%")
-            self.assertEqual(model.spoken_phones("levam"), "lév@w")  # through the suffix rules
+            fields = {line.split("\t")[0]: line.split("\t") for line in lines}
+            self.assertEqual(fields["levar"][4], "7")  # leva: stem vowel opens
+            self.assertEqual(fields["sr."][2], " -se-ñ'o%")
+            falavoz = falavoz_rules.find_program("falavoz")
+            spoken = subprocess.run([falavoz, "--phones", "--lng", os.path.join(tmp, "one.lng")], input="levam\n",
+                                    capture_output=True, text=True, encoding="utf-8", check=True).stdout
+            self.assertEqual(spoken.strip(), "lév@w")  # through the suffix rules
 
 
 if __name__ == "__main__":

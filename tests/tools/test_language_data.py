@@ -2,7 +2,6 @@
 the engine reads some reference words with it."""
 
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -13,10 +12,12 @@ SOURCE = os.environ.get("FALAVOZ_SOURCE") or os.path.dirname(os.path.dirname(os.
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 
 import build_lexicon  # noqa: E402
-import engine_model  # noqa: E402
+import falavoz_rules  # noqa: E402
 
 LNG = os.path.join(SOURCE, "data", "brport.lng")
-PHONEME_MARKS = set(engine_model.PHONEME_CODES) | set(" -'")
+# The engine's phonetic notation (data/README.md), with the syllable and
+# stress marks.
+PHONEME_MARKS = set("a@äeéëiïoóöuüywbdfghjklmnñprR%sStvxz_êôHã") | set(" -'")
 
 
 def read_sections():
@@ -70,7 +71,9 @@ class ShippedFileForm(unittest.TestCase):
             self.assertLessEqual(len(rules), build_lexicon.RULE_SLOTS)
             for line in rules:
                 self.assertEqual(len(line.split("\t")), width, line)
-            build_lexicon.place_rules([line.split("\t")[0] for line in rules])
+        with falavoz_rules.EngineRules() as engine:
+            build_lexicon.check_rules_reachable(LNG, [line.split("\t") for line in tag_rules],
+                                                [line.split("\t") for line in suffix_rules], engine)
         for line in suffix_rules:
             fields = line.split("\t")
             for number in (fields[1], fields[5], fields[7]):
@@ -98,17 +101,24 @@ class ShippedFileForm(unittest.TestCase):
             self.assertEqual([r for r in suffix_rules if r[0] == ending],
                              [tuple(r) for r in shipped if r[0] == ending])
 
-    def test_engine_knows_the_spoken_u_stems(self):
-        # Words outside the lexicon get the spoken u from the engine's own
-        # copy of the stems; it must not fall behind the generator's list.
-        with open(os.path.join(SOURCE, "engine", "src", "words", "ImpliedMarks.cpp"), encoding="utf-8") as f:
-            source = f.read()
-        table = source[source.index("SpokenUStems() {"):]
-        table = table[:table.index("})")]
-        engine_stems = set(re.findall(r'"([^"]+)"', table))
-        generator_stems = set(build_lexicon.load_spoken_u(build_lexicon.LEXICON_DIR))
-        self.assertTrue(generator_stems)
-        self.assertEqual(generator_stems - engine_stems, set())
+
+
+class SpokenUStems(unittest.TestCase):
+    """data/lexicon/spoken_u.txt is the engine's own list: the build makes it
+    part of the engine."""
+
+    def test_the_engine_speaks_the_u_of_every_stem(self):
+        with open(os.path.join(build_lexicon.LEXICON_DIR, "spoken_u.txt"), encoding="utf-8") as f:
+            stems = [line.strip() for line in f if line.strip() and not line.startswith("#")]
+        self.assertIn("frequen", stems)
+        with falavoz_rules.EngineRules() as engine:
+            for stem in stems:
+                with self.subTest(stem=stem):
+                    # Before e the u is silent unless the stem says otherwise.
+                    phones = engine.read(stem + "e").phones
+                    self.assertTrue("kw" in phones or "gw" in phones, phones)
+            self.assertNotIn("kw", engine.read("querer").phones)
+            self.assertNotIn("gw", engine.read("seguinte").phones)
 
 
 def falavoz():

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "words/LexiconAnalogy.h"
+#include "words/SpokenUStems.h"
 #include "core/TextUtil.h"
 #include "words/TranscribeWord.h"
 
@@ -94,21 +95,11 @@ void MarkHiatus(std::string& word) {
 }
 
 // Stems whose u after q or g is spoken before e and i too ("frequente",
-// "tranquilo", "linguística"), as the diaeresis used to show: those the
-// language data generator reads from data/lexicon/spoken_u.txt (a test keeps
-// them in step), and a few more.
+// "tranquilo", "linguística"), as the diaeresis used to show.
 const std::vector<std::string>& SpokenUStems() {
     static const std::vector<std::string> stems = [] {
         std::vector<std::string> inCp1252;
-        for (const char* utf8 : {
-                 "frequen", "sequen",   "consequen",  "subsequen", "eloquen", "delinquen",
-                 "cinquen", "quinquen", "tranquil",   "equidist",  "equival", "equino",
-                 "equest",  "ubiqu",    "antiqu",     "pinguim",   "linguiç", "linguist",
-                 "bilingu", "trilingu", "multilingu", "sanguin",   "unguent", "arguir",
-                 "arguiç",  "aguent",   "ambigu",     "contigu",   "exigu",   "ungui",
-                 "pinguin", "sagui",    "lingu",      "sequel",    "sequest", "delinqu",
-             })
-            inCp1252.push_back(Utf8To1252(utf8));
+        for (const char* utf8 : SpokenUStemsUtf8()) inCp1252.push_back(Utf8To1252(utf8));
         return inCp1252;
     }();
     return stems;
@@ -116,10 +107,11 @@ const std::vector<std::string>& SpokenUStems() {
 
 // The u of "qu" and "gu" before a or o is spoken ("quando", "aquarela",
 // "guarda"), and in the stems above before e and i too: it takes the
-// diaeresis that the rules read as a glide. Before the word's last vowel it
-// is left alone, where it may be stressed ("averigua"), unless a written
-// accent puts the stress elsewhere ("língua", "ubíquo"). The positions are
-// those of the word as written.
+// diaeresis that the rules read as a glide. Before a vowel that ends the
+// word, alone or with s or m, it is left alone, where it may be stressed
+// ("averigua"), unless a written accent puts the stress elsewhere ("língua",
+// "ubíquo"); before "-ar", "-al", "-az" it is not ("averiguar", "igual",
+// "loquaz"). The positions are those of the word as written.
 std::vector<size_t> SpokenUPositions(const std::string& word) {
     static const std::string aOrO = Utf8To1252("aoáóâãõ");
     std::vector<size_t> positions;
@@ -128,7 +120,8 @@ std::vector<size_t> SpokenUPositions(const std::string& word) {
         if (aOrO.find(word[u + 1]) == std::string::npos) continue;
         const std::string_view after = std::string_view(word).substr(u + 2);
         const bool stressedElsewhere = LastAccentPos(word) != 0;  // "ubíquo", "língua"
-        if (stressedElsewhere || std::any_of(after.begin(), after.end(), IsVowelChar)) positions.push_back(u);
+        const bool endsTheWord = after.empty() || after == "s" || after == "m";
+        if (stressedElsewhere || !endsTheWord) positions.push_back(u);
     }
     // The stems are written without accents ("consequência").
     static const std::string accented = Utf8To1252("áéíóúâêô"), plainVowels = "aeiouaeo";
@@ -171,13 +164,13 @@ void MarkSingleS(std::string& word) {
 
 }  // namespace
 
-std::string WithImpliedMarks(const std::string& word) {
+std::string WithImpliedMarks(const std::string& word, bool guessOpenVowel) {
     std::string marked = word;
     // A final -eei is e, stressed e, i ("passeei"): the rules would merge the
     // two e into one i.
     if (EndsWith(word, "eei")) marked[marked.size() - 2] = '\xEA';  // ê
     if (LastAccentPos(word) == 0) {
-        MarkOpenStressedVowel(marked);
+        if (guessOpenVowel) MarkOpenStressedVowel(marked);
         MarkHiatus(marked);
     }
     for (size_t u : SpokenUPositions(word)) marked[u] = '\xFC';  // ü

@@ -8,5 +8,7 @@
 #include <string>
 
 // The word (lower case, Windows-1252) with those marks; its length is the
-// same but for the r doubled after l or s.
-std::string WithImpliedMarks(const std::string& word);
+// same but for the r doubled after l or s. Without guessOpenVowel the
+// stressed e and o stay as written, for the language data generator, which
+// learns them itself.
+std::string WithImpliedMarks(const std::string& word, bool guessOpenVowel = true);

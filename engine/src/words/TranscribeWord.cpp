@@ -3,6 +3,7 @@
 #include "words/TranscribeWord.h"
 
 #include <array>
+#include <vector>
 #include <string_view>
 
 #include "core/BuiltinTables.h"
@@ -50,6 +51,19 @@ bool ClosedByR(const std::string& word, int v) {
     return LetterAt(word, v + 1) == 'r' && LetterAt(word, v + 2) != 'r' && !VowelAt(word, v + 2);
 }
 
+// Whether the vowel at v closes a falling diphthong with the vowel before
+// it ("pai", "meu"): an unaccented i or u that no nasal closing follows
+// ("ainda", "ruim" are hiatuses). Two other vowels are two syllables
+// ("carioca", "coroa").
+bool ClosesDiphthong(const std::string& word, int v) {
+    const char glide = LetterAt(word, v);
+    if (glide != 'i' && glide != 'u') return false;
+    const char next = LetterAt(word, v + 1);
+    const bool nasalClosing =
+        (next == 'm' || next == 'n') && !VowelAt(word, v + 2) && LetterAt(word, v + 2) != 'h';
+    return !nasalClosing;
+}
+
 // The nucleus of the syllable of the first vowel at or before k: a falling
 // diphthong is stressed on its first vowel.
 int NucleusFrom(const std::string& word, int k) {
@@ -61,18 +75,20 @@ int NucleusFrom(const std::string& word, int k) {
     if (std::string_view("\xE1\xE9\xED\xF3\xFA").find(before) != std::string_view::npos &&  // áéíóú
         LetterAt(word, v) == 'a')
         return v;
-    if (VowelAt(word, v - 1)) return v - 1;
+    if (VowelAt(word, v - 1) && ClosesDiphthong(word, v)) return v - 1;
     return v;
 }
 
-// The vowel before the last one, skipping the u of "qu" and "gu".
+// The vowel before the last one, skipping the u of "qu" and "gu" (but not
+// that of "atua").
 int PenultimateStress(const std::string& word) {
     const int v = VowelAtOrBefore(word, static_cast<int>(word.size()));
     if (v < 1) return 0;
     int from = v;
     if (!ClosedByR(word, v)) {
         from = v - 1;
-        if (LetterAt(word, from) == 'u') --from;
+        const char before = LetterAt(word, from - 1);
+        if (LetterAt(word, from) == 'u' && (before == 'q' || before == 'g')) --from;
     }
     return NucleusFrom(word, from);
 }
@@ -111,6 +127,12 @@ bool StressedOnPenultimate(const std::string& word) {
     }
     const int length = static_cast<int>(word.size());
     return length >= 2 && length != 3 && VowelAt(word, length) && VowelAt(word, length - 1);
+}
+
+// The last acute or circumflex: it outweighs a tilde ("órfão", "bênção").
+int LastAcuteOrCircumflex(const std::string& word) {
+    const size_t at = word.find_last_of("\xE1\xE9\xED\xF3\xFA\xE2\xEA\xF4");  // áéíóúâêô
+    return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
 }
 
 // ---- Tokens --------------------------------------------------------------------
@@ -195,12 +217,17 @@ std::string PlainLetterSegment(const std::string& word, char letter) {
 
 // ---- The letter walk ---------------------------------------------------------------
 
-std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPause, int tokenIndex) {
+// letterOf, when given, takes for each character of the result the 1-based
+// position of the letter it was read from.
+std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPause, int tokenIndex,
+                       std::vector<int>* letterOf = nullptr) {
     int stress = StressPosition(word);
     std::string result = stress == 0 ? std::string(1, kStressMark) : std::string();
+    if (letterOf) letterOf->assign(result.size(), 1);
     const int length = static_cast<int>(word.size());
     char previous = 0;
     for (int p = 1; p <= length; ++p) {
+        const int first = p;
         const char letter = word[static_cast<size_t>(p - 1)];
         std::string segment;
         if (letter == previous && IsConsonantLetter(letter)) {
@@ -224,6 +251,7 @@ std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPa
         } else {
             result += segment;
         }
+        if (letterOf) letterOf->resize(result.size(), first);
         previous = letter;
     }
     return result;
@@ -239,6 +267,7 @@ bool IsSpelledOut(const std::string& word, int tokenIndex) {
 }
 
 int StressPosition(const std::string& word) {
+    if (const int accent = LastAcuteOrCircumflex(word)) return accent;
     if (const int accent = LastAccentPos(word)) return accent;
     if (StressedOnPenultimate(word)) return PenultimateStress(word);
     return NucleusFrom(word, static_cast<int>(word.size()));
@@ -250,4 +279,8 @@ std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool
     if (lowerText == "x") return ReadX(tokenIndex);
     if (lowerText != "-" && IsSpelledOut(lowerText, tokenIndex)) return SpellWord(lowerText, tokenIndex);
     return ReadByRule(lowerText, numberBefore, hyphenPause, tokenIndex);
+}
+
+std::string ReadByRuleWithLetters(const std::string& word, std::vector<int>& letterOf) {
+    return ReadByRule(word, false, false, -1, &letterOf);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The phonetic string of a lower-case word, token tokenIndex of Tokens.
 // numberBefore: the previous token was read as a number. hyphenPause: a "-"
@@ -19,3 +20,8 @@ int StressPosition(const std::string& word);
 // initials, a short upper-case word (any upper-case word when option 1 is
 // on), or letters that cannot be read as a syllable.
 bool IsSpelledOut(const std::string& word, int tokenIndex);
+
+// The letter walk of TranscribeWord for a word of letters that it does not
+// spell out, with, for each character of the result (stress marks too), the
+// 1-based position of the letter it was read from.
+std::string ReadByRuleWithLetters(const std::string& word, std::vector<int>& letterOf);

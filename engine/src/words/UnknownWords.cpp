@@ -15,6 +15,7 @@
 #include "core/BuiltinTables.h"
 #include "words/Data.h"
 #include "words/ImpliedMarks.h"
+#include "words/LetterAlignment.h"
 #include "words/PhoneticString.h"
 #include "core/TextUtil.h"
 #include "words/TranscribeWord.h"
@@ -63,7 +64,9 @@ std::string WithSpokenEnding(const std::string& word, std::string phonetic) {
         return phonetic + "w";
     }
     if (EndsWith(phonetic, oes)) return phonetic.replace(phonetic.size() - oes.size(), oes.size(), oesSpoken);
-    if (EndsInStressedVowelAndS(phonetic)) return phonetic.insert(phonetic.size() - 1, "y");
+    // Not after a double s ("fitness"), which the rules read as one.
+    if (EndsInStressedVowelAndS(phonetic) && word.size() >= 2 && IsVowelChar(word[word.size() - 2]))
+        return phonetic.insert(phonetic.size() - 1, "y");
     // The o after a stressed i at the end is unstressed, and closes ("navio"):
     // the syllables would leave it with the i's stress.
     if (EndsWith(phonetic, "`io")) phonetic.back() = 'u';
@@ -206,20 +209,30 @@ char WithAccent(char vowel, bool closed) {
     }
 }
 
-// The adjective of an adverb loses its written accent ("política",
-// "politicamente"; "necessária", "necessariamente"). It comes back where the
-// ending says where it was: on the vowel before -ica, and on -ária, -ória,
-// -éria. Empty when the ending says nothing.
+}  // namespace
+
+// The adjective of an adverb, like the base of another derived word, loses
+// its written accent ("política", "politicamente"; "amável",
+// "amavelmente"). It comes back where the ending says where it was: on the
+// vowel before -ica, -ico and -vel, and on -ária, -ório, -éria and the like.
 std::string AdjectiveWithAccent(const std::string& base) {
     if (LastAccentPos(base) != 0) return "";
-    if (EndsWith(base, "aria") || EndsWith(base, "oria") || EndsWith(base, "eria")) {
+    for (std::string_view ending : {"aria", "oria", "eria", "ario", "orio", "erio"}) {
+        if (!EndsWith(base, ending)) continue;
         std::string marked = base;
         char& vowel = marked[marked.size() - 4];
         vowel = WithAccent(vowel, false);
         return marked;
     }
-    if (!EndsWith(base, "ica") || base.size() < 5) return "";
-    size_t v = base.size() - 4;  // the letter before -ica
+    if (EndsWith(base, "vel") && base.size() >= 5) {
+        const size_t v = base.size() - 4;  // the vowel before -vel, unless a diphthong ends there
+        if (IsVowelChar(base[v - 1]) || WithAccent(base[v], false) == 0) return "";
+        std::string marked = base;
+        marked[v] = WithAccent(base[v], false);
+        return marked;
+    }
+    if (!(EndsWith(base, "ica") || EndsWith(base, "ico")) || base.size() < 5) return "";
+    size_t v = base.size() - 4;  // the letter before -ica, -ico
     while (v > 0 && !IsVowelChar(base[v])) --v;
     // After a vowel only the i of "ui" carries a written accent
     // ("linguística"); the diphthongs carry none ("arcaica").
@@ -235,6 +248,8 @@ std::string AdjectiveWithAccent(const std::string& base) {
     marked[v] = accented;
     return marked;
 }
+
+namespace {
 
 constexpr size_t kShortestAdjective = 4;
 
@@ -274,11 +289,16 @@ bool HasUnstressedEnding(const std::string& word) {
     return LastAccentPos(word) == 0 && (EndsWith(word, "am") || EndsWith(word, "ing"));
 }
 
-std::string ReadByRules(const std::string& word, int tokenIndex) {
-    const std::string marked = WithImpliedMarks(word);
-    std::string reading = TranscribeWord(marked, false, false, tokenIndex);
+// What the letter rules' reading of the marked word lacks of the word as
+// spoken: the stress of its ending, its full vowels and its end.
+std::string WithSpokenForms(const std::string& word, const std::string& marked, std::string reading) {
     if (HasUnstressedEnding(marked)) StressTheVowelBefore(reading);
     return WithSpokenEnding(word, WithFullVowelsAfterConsonants(reading));
+}
+
+std::string ReadByRules(const std::string& word, int tokenIndex) {
+    const std::string marked = WithImpliedMarks(word);
+    return WithSpokenForms(word, marked, TranscribeWord(marked, false, false, tokenIndex));
 }
 
 std::string ReadWord(const std::string& word, int tokenIndex) {
@@ -293,4 +313,36 @@ std::string ReadUnknownWord(const std::string& lowerText, bool numberBefore, int
     if (!CanBeHelped(lowerText, tokenIndex))
         return TranscribeWord(lowerText, numberBefore, false, tokenIndex);
     return ReadWord(lowerText, tokenIndex);
+}
+
+RuleReading ReadByRulesWithLetters(const std::string& lowerText) {
+    RuleReading result;
+    const bool hasVowel = std::any_of(lowerText.begin(), lowerText.end(), IsVowelChar);
+    if (!hasVowel || !CanBeHelped(lowerText, -1)) return result;
+    const std::string marked = WithImpliedMarks(lowerText, false);
+    std::vector<int> markedLetterOf;
+    const std::string walked = ReadByRuleWithLetters(marked, markedLetterOf);
+    if (walked.empty()) return result;
+    const std::string spoken = WithSpokenForms(lowerText, marked, walked);
+    // spoken -> walked -> marked word -> word as written.
+    const std::vector<int> walkedAt = AlignCharacters(walked, spoken);
+    const std::vector<int> writtenAt = AlignCharacters(lowerText, marked);
+    // The stressed phone is the first vowel after the mark: a mark at the
+    // start (the rules found no nucleus, as in "tro") stresses the first
+    // syllable, as the phonetic string reader takes it.
+    bool stressNext = false;
+    for (size_t k = 0; k < spoken.size(); ++k) {
+        if (IsStressMark(spoken[k])) {
+            stressNext = true;
+            continue;
+        }
+        if (stressNext && IsVowelCode(spoken[k])) {
+            result.stressedPhone = static_cast<int>(result.phones.size());
+            stressNext = false;
+        }
+        result.phones += spoken[k];
+        const int markedLetter = markedLetterOf[static_cast<size_t>(walkedAt[k])] - 1;
+        result.letters.push_back(writtenAt[static_cast<size_t>(markedLetter)]);
+    }
+    return result;
 }
