@@ -108,6 +108,11 @@ TEST_F(TranscribeWordTest, StressFallsOnTheVowelTheEndingSelects) {
         {"bairro", "b`ayRo"},  // "rr" closes no syllable
         {"quando", "kw`ädo"},  // the mark of the u taken by the q follows "kw"
         {"guerra", "g`eRa"},
+        // Two other vowels are two syllables, and so are i and u before a
+        // nasal closing.
+        {"carioca", "kari`oka"},
+        {"coroa", "kor`oa"},
+        {"ainda", "a`ïda"},
     };
     for (const WordCase& c : cases) EXPECT_EQ(Word(c.word), c.expected) << c.word;
 }
@@ -123,6 +128,12 @@ TEST_F(TranscribeWordTest, StressPositions) {
     EXPECT_EQ(StressPosition("papai"), 4);
     EXPECT_EQ(StressPosition("pai"), 2);
     EXPECT_EQ(StressPosition("parque"), 2);
+    EXPECT_EQ(StressPosition("atua"), 3);  // only the u of "qu" and "gu" is skipped
+    EXPECT_EQ(StressPosition("averigua"), 5);
+    // An acute or circumflex outweighs a tilde.
+    EXPECT_EQ(StressPosition(Utf8To1252("órfão")), 1);
+    EXPECT_EQ(StressPosition(Utf8To1252("bênção")), 2);
+    EXPECT_EQ(StressPosition(Utf8To1252("limão")), 4);
     EXPECT_EQ(StressPosition("ar"), 1);
     EXPECT_EQ(StressPosition("asa"), 0);  // a vowel in first place is no nucleus
     EXPECT_EQ(StressPosition("pst"), 0);

@@ -127,6 +127,9 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
         {"quociente", "qüociente"},
         {"aguardente", "agüardente"},
         {"averigua", "averigua"},  // before the last vowel it may carry the stress
+        {"averiguar", "averigüar"},  // but not before -ar, -al, -az
+        {"igual", "igüal"},
+        {"loquaz", "loqüaz"},
         {"frequente", "freqüente"},
         {"consequência", "conseqüência"},  // a stem with an accent in it
         {"linguiça", "lingüiça"},
@@ -174,6 +177,9 @@ TEST_F(UnknownWordsTest, EndingsKeepTheirGlides) {
         {"passeei", "pas[e][e]y"},      // -eei: e, stressed e, i
         {"ubíquo", "ub[i]kwu"},         // qu before the last vowel, the stress elsewhere
         {"camping", "k[ä]pï"},          // nor is -ing stressed, and its g is silent
+        {"fitness", "fitn[e]S"},        // no glide before a final double s
+        {"carioca", "kar[i][ó]ka"},     // two vowels that close no diphthong are two syllables
+        {"atua", "at[u][a]"},
     };
     for (const Case& c : cases) EXPECT_EQ(Phones(c.word), c.expected) << c.word;
 }
