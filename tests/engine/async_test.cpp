@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ClockedDevice.h"
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
@@ -28,10 +29,9 @@ const char* const kText =
     "\\*pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka "
     "pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka\\*.";
 
-class AsyncSpeech : public ::testing::Test {
+class AsyncSpeech : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
         callbackResults.clear();
         ASSERT_EQ(TTS_Init(0, RecordEnd, 0), FV_OK);
         ASSERT_EQ(TTS_SetOption(4, 100), FV_OK);  // 5000 ms pieces
@@ -40,7 +40,6 @@ protected:
     }
     void TearDown() override {
         if (Engine.busy) TTS_StopText();
-        Engine = EngineState{};
     }
 
     // Render calls so far: each ends with one flush command.

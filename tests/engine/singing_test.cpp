@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ClockedDevice.h"
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "voice/Singing.h"
 #include "TestSupport.h"
@@ -21,10 +22,9 @@ void FV_CALL RecordEnd(int32_t, int32_t result, int32_t) { callbackResults.push_
 
 using Lines = std::vector<std::string>;
 
-class Singing : public ::testing::Test {
+class Singing : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
         callbackResults.clear();
         ASSERT_EQ(TTS_Init(0, RecordEnd, 0), FV_OK);
         while (Pump()) {
@@ -34,7 +34,6 @@ protected:
     }
     void TearDown() override {
         if (Engine.busy) TTS_StopText();
-        Engine = EngineState{};
     }
 
     // The bytes of each piece played.
