@@ -199,6 +199,31 @@ TEST_F(AsyncSpeech, SynchronousSpeechWaitsForEveryPiece) {
     EXPECT_TRUE(callbackResults.empty()) << "the host hears of synchronous speech by the result";
 }
 
+// A stop that comes while a piece is rendered (from a signal handler during
+// synchronous speech) keeps that piece, and every one after it, from playing.
+TEST_F(AsyncSpeech, AStopWhileAPieceIsRenderedKeepsItFromPlaying) {
+    device_.playInstantly = true;
+    ASSERT_GE(PiecesOfTheText(), 3);
+    diphones_.Clear();
+    diphones_.onRead = [this] {
+        if (Renders() == 2 && !Engine.stopRequested) {
+            EXPECT_EQ(TTS_StopText(), FV_OK);
+        }
+    };
+    EXPECT_EQ(TTS_PlayText(kText, 0), FV_OK);
+    diphones_.onRead = nullptr;
+    EXPECT_TRUE(Engine.stopRequested) << "the stop came during the second piece";
+    EXPECT_FALSE(Engine.busy);
+    EXPECT_EQ(device_.pieces.size(), 1u) << "only the piece rendered before the stop played";
+    EXPECT_EQ(device_.closes, device_.opens);
+    EXPECT_FALSE(CompletionPending());
+    EXPECT_TRUE(callbackResults.empty());
+
+    // The next text plays from its first piece.
+    EXPECT_EQ(TTS_PlayText("\\*ka\\*", 0), FV_OK);
+    EXPECT_EQ(device_.pieces.size(), 2u);
+}
+
 TEST_F(AsyncSpeech, InitChecksForAnOutputDeviceOnRequest) {
     device_.installed = false;
     EXPECT_EQ(TTS_Init(1, RecordEnd, 0), FV_NO_DEVICE);
