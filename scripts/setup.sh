@@ -32,7 +32,7 @@ $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake pkg-config git \
     googletest libgtest-dev libgmock-dev \
-    clang libclang-rt-14-dev \
+    clang clang-format libclang-rt-14-dev \
     mbrola mbrola-br1 \
     libasound2-dev alsa-utils libsoxr-dev \
     espeak-ng sox bc hyperfine python3 \

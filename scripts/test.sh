@@ -1,10 +1,14 @@
 #!/bin/sh
-# Runs every test: installs what is missing, builds with warnings as errors
-# and runs the suite, then does the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then fuzzes the engine for a minute.
+# Runs every test: installs what is missing, checks the C++ layout against
+# .clang-format, builds with warnings as errors and runs the suite, then does
+# the same under AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes
+# the engine for a minute.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
+
+echo "== format"
+sh scripts/check_format.sh
 
 run_suite() {
     dir=$1

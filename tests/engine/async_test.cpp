@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ClockedDevice.h"
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "TestSupport.h"
 #include "falavoz32.h"
@@ -28,10 +29,9 @@ const char* const kText =
     "\\*pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka "
     "pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka pa-ta-ka\\*.";
 
-class AsyncSpeech : public ::testing::Test {
+class AsyncSpeech : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
         callbackResults.clear();
         ASSERT_EQ(TTS_Init(0, RecordEnd, 0), FV_OK);
         ASSERT_EQ(TTS_SetOption(4, 100), FV_OK);  // 5000 ms pieces
@@ -40,7 +40,6 @@ protected:
     }
     void TearDown() override {
         if (Engine.busy) TTS_StopText();
-        Engine = EngineState{};
     }
 
     // Render calls so far: each ends with one flush command.
@@ -198,6 +197,31 @@ TEST_F(AsyncSpeech, SynchronousSpeechWaitsForEveryPiece) {
     EXPECT_EQ(device_.closes, expected);
     EXPECT_FALSE(CompletionPending());
     EXPECT_TRUE(callbackResults.empty()) << "the host hears of synchronous speech by the result";
+}
+
+// A stop that comes while a piece is rendered (from a signal handler during
+// synchronous speech) keeps that piece, and every one after it, from playing.
+TEST_F(AsyncSpeech, AStopWhileAPieceIsRenderedKeepsItFromPlaying) {
+    device_.playInstantly = true;
+    ASSERT_GE(PiecesOfTheText(), 3);
+    diphones_.Clear();
+    diphones_.onRead = [this] {
+        if (Renders() == 2 && !Engine.stopRequested) {
+            EXPECT_EQ(TTS_StopText(), FV_OK);
+        }
+    };
+    EXPECT_EQ(TTS_PlayText(kText, 0), FV_OK);
+    diphones_.onRead = nullptr;
+    EXPECT_TRUE(Engine.stopRequested) << "the stop came during the second piece";
+    EXPECT_FALSE(Engine.busy);
+    EXPECT_EQ(device_.pieces.size(), 1u) << "only the piece rendered before the stop played";
+    EXPECT_EQ(device_.closes, device_.opens);
+    EXPECT_FALSE(CompletionPending());
+    EXPECT_TRUE(callbackResults.empty());
+
+    // The next text plays from its first piece.
+    EXPECT_EQ(TTS_PlayText("\\*ka\\*", 0), FV_OK);
+    EXPECT_EQ(device_.pieces.size(), 2u);
 }
 
 TEST_F(AsyncSpeech, InitChecksForAnOutputDeviceOnRequest) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "words/Data.h"
 #include "words/WordLookup.h"
 #include "words/Dict.h"
@@ -24,10 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DictTest : public ::testing::Test {
+class DictTest : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
         Engine.initialised = true;
         DictClear();
         dir_ = fs::temp_directory_path() / ("falavoz-dict-" + std::to_string(getpid()) + "-" +
@@ -36,7 +36,6 @@ protected:
     }
     void TearDown() override {
         DictClear();
-        Engine = EngineState{};
         fs::remove_all(dir_);
     }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/BuiltinTables.h"
 #include "words/Data.h"
 #include "core/EngineState.h"
@@ -23,18 +24,14 @@ std::string W(const std::string& utf8) { return Utf8To1252(utf8); }
 
 std::string Utf8(const std::string& text) { return Latin1ToUtf8(text); }
 
-class DigitTokensTest : public ::testing::Test {
+class DigitTokensTest : public EngineTest {
 protected:
     void SetUp() override {
         FillBuiltinTables();
         Engine.controlCharacter = '\\';
-        savedText_ = Engine.text;
         ClearPass();
     }
-    void TearDown() override {
-        Engine.text = savedText_;
-        ClearPass();
-    }
+    void TearDown() override { ClearPass(); }
 
     // The phonetic string of a token that stands alone in the text.
     static std::string Expand(const std::string& utf8, bool masculine = true) {
@@ -51,9 +48,6 @@ protected:
     static std::string ExpandPhones(const std::string& utf8, bool masculine = true) {
         return Phones(Expand(utf8, masculine));
     }
-
-private:
-    std::string savedText_;
 };
 
 struct Case {

@@ -15,9 +15,11 @@
 #include "words/WordLookup.h"
 #include "words/Dict.h"
 #include "core/EngineState.h"
+#include "EngineTest.h"
 #include "words/PhoneticString.h"
 #include "core/Tokens.h"
 #include "TestSupport.h"
+#include "falavoz32.h"
 
 namespace {
 
@@ -269,6 +271,41 @@ TEST(GrammarStages, TheVerbOpensAndTheNounCloses) {
     EXPECT_EQ(SpokenPhones("eu gosto"), "ewg\xF3stu");
     EXPECT_EQ(SpokenPhones("o gosto"), "ugostu");
     EXPECT_EQ(SpokenPhones("gosto"), "gostu");
+}
+
+// Speech runs the disambiguation twice. Here the verb reading of "gosto"
+// needs the tag of the word after it, which the first run resolves only once
+// it has passed "gosto": one run would leave the noun's closed o.
+class GrammarInSpeech : public EngineTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+        DictClear();
+        LoadLanguage({"gosto\tSV\t -g'os-tu\t0\t1\t \t", "nada\tAB\t -n'a-da\t0\t0\t \t", "*", "SV\t\tN\tV",
+                      "AB\t\t\tN", "*"});
+    }
+
+    // The diphone name of the stressed vowel of "gosto" (the line after "g").
+    std::string StressedVowel(const char* text) {
+        diphones_.Clear();
+        EXPECT_EQ(TTS_GenPcm(text, "/dev/null", 0, 0, 16), FV_OK);
+        const std::vector<std::string>& lines = diphones_.lines;
+        for (size_t k = 0; k + 1 < lines.size(); ++k) {
+            if (lines[k].rfind("g ", 0) == 0) return lines[k + 1].substr(0, lines[k + 1].find(' '));
+        }
+        ADD_FAILURE() << "no g in " << text;
+        return "";
+    }
+
+    RecordingDiphones diphones_;
+};
+
+TEST_F(GrammarInSpeech, ATagResolvedLaterInTheChunkServesInTheSecondRun) {
+    const std::string closed = StressedVowel("gosto");
+    const std::string open = StressedVowel("gosto nada");
+    EXPECT_NE(open, closed) << "the verb opens the vowel";
+    ASSERT_EQ(TTS_SetOption(kOptionAnalyseAmbiguities, 0), FV_OK);
+    EXPECT_EQ(StressedVowel("gosto nada"), closed) << "without the disambiguation";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "TestSupport.h"
 #include "api/Utterance.h"
@@ -12,11 +13,8 @@
 
 namespace {
 
-class EngineApiTest : public ::testing::Test {
+class EngineApiTest : public EngineTest {
 protected:
-    void SetUp() override { Engine = EngineState{}; }
-    void TearDown() override { Engine = EngineState{}; }
-
     RecordingDiphones diphones_;
 };
 

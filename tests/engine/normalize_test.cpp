@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "text/Normalize.h"
 #include "core/Tokens.h"
@@ -13,13 +14,9 @@
 
 namespace {
 
-class NormalizeTest : public ::testing::Test {
+class NormalizeTest : public EngineTest {
 protected:
-    void SetUp() override {
-        Engine = EngineState{};
-        ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
-    }
-    void TearDown() override { Engine = EngineState{}; }
+    void SetUp() override { ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK); }
 
     static std::string Phones(const std::string& text) { return RVCall(text.c_str()); }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
 #include "words/PhoneticString.h"
@@ -23,18 +24,14 @@ std::string W(const std::string& utf8) { return Utf8To1252(utf8); }
 // Windows-1252 phones back to UTF-8, for readable failures.
 std::string Utf8(const std::string& text) { return Latin1ToUtf8(text); }
 
-class NumberReadersTest : public ::testing::Test {
+class NumberReadersTest : public EngineTest {
 protected:
     void SetUp() override {
         FillBuiltinTables();
         Engine.controlCharacter = '\\';
-        savedText_ = Engine.text;
         ClearPass();
     }
-    void TearDown() override {
-        Engine.text = savedText_;
-        ClearPass();
-    }
+    void TearDown() override { ClearPass(); }
 
     // The phones of a phonetic string, as the normaliser reads a number's.
     static std::string Phones(const std::string& phonetic) { return Utf8(PhoneSymbolsOf(phonetic)); }
@@ -59,9 +56,6 @@ protected:
         if (tokenAfter) *tokenAfter = index;
         return Phones(phonetic);
     }
-
-private:
-    std::string savedText_;
 };
 
 struct Reading {

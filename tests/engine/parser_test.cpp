@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/BuiltinTables.h"
 #include "words/Data.h"
 #include "core/EngineState.h"
@@ -45,16 +46,14 @@ std::string ToUtf8(const std::string& text1252) {
     return out;
 }
 
-class ParserTest : public ::testing::Test {
+class ParserTest : public EngineTest {
 protected:
     void SetUp() override {
         FillBuiltinTables();
-        saved_ = Engine;
         Engine.controlCharacter = '\\';
         Engine.options[kOptionReadQuotes] = 0;
         SetDecimalSeparator(',');
     }
-    void TearDown() override { Engine = saved_; }
 
     // Sets the input text as the driver does: the caller's text and a blank.
     int SetText(const std::string& utf8) {
@@ -89,9 +88,6 @@ protected:
         ParseChunk(textEnd, pos);
         return ChunkTokens();
     }
-
-private:
-    EngineState saved_;
 };
 
 TEST_F(ParserTest, EmptyTextIsOneChunkWithoutTokens) {
@@ -417,10 +413,7 @@ protected:
         std::ofstream(path_, std::ios::binary) << Utf8To1252("sr.\tE\t -si-ñ`o%\t0\t0\t \t\r\n*\r\n*\r\n");
         ASSERT_EQ(LoadLanguageData(path_), 0);
     }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        ParserTest::TearDown();
-    }
+    void TearDown() override { std::remove(path_.c_str()); }
 
 private:
     std::string path_;

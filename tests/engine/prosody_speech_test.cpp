@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "FileBytes.h"
 #include "TestSupport.h"
@@ -43,13 +44,9 @@ PhonemeLine ParseLine(const std::string& text) {
 
 bool IsPhone(const PhonemeLine& line) { return line.name != "_" && line.name != "#"; }
 
-class ProsodySpeechTest : public ::testing::Test {
+class ProsodySpeechTest : public EngineTest {
 protected:
-    void SetUp() override {
-        Engine = EngineState{};
-        ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
-    }
-    void TearDown() override { Engine = EngineState{}; }
+    void SetUp() override { ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK); }
 
     // The phoneme lines of a text (Windows-1252), as `falavoz --pho` prints them.
     std::vector<PhonemeLine> Pho(const std::string& text) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ClockedDevice.h"
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "voice/Singing.h"
 #include "TestSupport.h"
@@ -21,10 +22,9 @@ void FV_CALL RecordEnd(int32_t, int32_t result, int32_t) { callbackResults.push_
 
 using Lines = std::vector<std::string>;
 
-class Singing : public ::testing::Test {
+class Singing : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
         callbackResults.clear();
         ASSERT_EQ(TTS_Init(0, RecordEnd, 0), FV_OK);
         while (Pump()) {
@@ -34,7 +34,6 @@ protected:
     }
     void TearDown() override {
         if (Engine.busy) TTS_StopText();
-        Engine = EngineState{};
     }
 
     // The bytes of each piece played.
@@ -161,6 +160,40 @@ TEST_F(Singing, DeviceErrorsEndTheSinging) {
     ASSERT_TRUE(Pump());
     EXPECT_EQ(callbackResults, std::vector<int>{FV_DEVICE_BUSY});
     EXPECT_FALSE(Engine.busy);
+}
+
+// A device that fails while a piece of the melody plays ends the singing,
+// not a speech chain: the host hears of the failure once, the engine leaves
+// the music mode, and speaks the next text.
+TEST_F(Singing, AFailureWhilePlayingEndsTheSingingAndSpeechGoesOn) {
+    device_.playInstantly = false;
+    device_.closeResult = FV_DEVICE_WRITE_ERROR;
+    ASSERT_EQ(TTS_PlayMusic("a 100\r\n;\r\nb 100\r\n;\r\nc 100\r\n", 1, 1), FV_OK);
+    device_.PlayToTheEnd();
+    ASSERT_TRUE(Pump());
+    EXPECT_EQ(callbackResults, std::vector<int>{FV_DEVICE_WRITE_ERROR});
+    EXPECT_FALSE(Engine.busy);
+    EXPECT_FALSE(Engine.musicMode);
+    EXPECT_EQ(device_.pieces.size(), 1u) << "no piece after the failure";
+    EXPECT_FALSE(Pump());
+
+    callbackResults.clear();
+    device_.closeResult = FV_OK;
+    diphones_.Clear();
+    ASSERT_EQ(TTS_PlayText("\\*ka-za\\*.", 1), FV_OK);
+    for (int guard = 0; Engine.busy && guard < 10; ++guard) {
+        device_.PlayToTheEnd();
+        ASSERT_TRUE(Pump());
+    }
+    EXPECT_FALSE(Engine.busy);
+    EXPECT_FALSE(Engine.musicMode);
+    EXPECT_EQ(callbackResults, std::vector<int>{FV_OK});
+    EXPECT_EQ(device_.pieces.size(), 2u);
+    const auto spoken = [&](const std::string& phone) {
+        return std::any_of(diphones_.lines.begin(), diphones_.lines.end(),
+                           [&](const std::string& line) { return line.rfind(phone + " ", 0) == 0; });
+    };
+    EXPECT_TRUE(spoken("k") && spoken("z")) << "the text was spoken, not sung";
 }
 
 }  // namespace

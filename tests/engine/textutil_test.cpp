@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
 #include "core/Tokens.h"
@@ -15,19 +16,9 @@ namespace {
 // Test texts are written in UTF-8 and handed over in Windows-1252.
 std::string W(const char* utf8) { return Utf8To1252(utf8); }
 
-class TextUtilTest : public ::testing::Test {
+class TextUtilTest : public EngineTest {
 protected:
-    void SetUp() override {
-        FillBuiltinTables();
-        savedText_ = Engine.text;
-    }
-    void TearDown() override {
-        Engine.text = savedText_;
-        SetDecimalSeparator(',');
-    }
-
-private:
-    std::string savedText_;
+    void SetUp() override { FillBuiltinTables(); }
 };
 
 struct Truth {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
 #include "words/PhoneticString.h"
@@ -18,18 +19,14 @@ namespace {
 
 std::string ToUtf8(const std::string& text1252) { return Latin1ToUtf8(text1252); }
 
-class TranscribeWordTest : public ::testing::Test {
+class TranscribeWordTest : public EngineTest {
 public:
     void SetUp() override {
         FillBuiltinTables();
-        saved_ = Engine;
         Engine.options[kOptionSpellCapitals] = 0;
         ClearPass();
     }
-    void TearDown() override {
-        Engine = saved_;
-        ClearPass();
-    }
+    void TearDown() override { ClearPass(); }
 
     // Puts the words (UTF-8, one token each, one blank apart) in Engine.text
     // and Tokens.
@@ -65,9 +62,6 @@ public:
         for (int i = 0; i < count; ++i) phones += PhoneList[i].symbol;
         return ToUtf8(phones);
     }
-
-private:
-    EngineState saved_;
 };
 
 struct WordCase {

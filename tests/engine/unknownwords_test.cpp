@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/BuiltinTables.h"
 #include "words/Data.h"
 #include "words/Dict.h"
@@ -38,11 +39,10 @@ const std::vector<std::string> kLexicon = {
     "venda\tE\t -v'\xEB-da\t0\t0\t \t",  // ë
 };
 
-class UnknownWordsTest : public ::testing::Test {
+class UnknownWordsTest : public EngineTest {
 protected:
     void SetUp() override {
         FillBuiltinTables();
-        saved_ = Engine;
         Engine.options[kOptionSpellCapitals] = 0;
         path_ =
             (fs::temp_directory_path() / ("falavoz-unknown-" + std::to_string(getpid()) + ".lng")).string();
@@ -60,7 +60,6 @@ protected:
     }
     void TearDown() override {
         std::remove(path_.c_str());
-        Engine = saved_;
         ClearPass();
     }
 
@@ -94,7 +93,6 @@ protected:
     }
 
 private:
-    EngineState saved_;
     std::string path_;
 };
 

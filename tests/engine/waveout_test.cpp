@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "EngineTest.h"
 #include "voice/AudioDevice.h"
 #include "core/EngineState.h"
 #include "FileBytes.h"
@@ -70,19 +71,14 @@ bool WaitForCompletion(int timeoutMs) {
     return poll(&fd, 1, timeoutMs) == 1;
 }
 
-class AlsaOutput : public ::testing::Test {
+class AlsaOutput : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
-        UseAudioDevice(nullptr);
         TakeWaveDone();
         capture_ = fs::temp_directory_path() / ("falavoz-waveout-" + std::to_string(getpid()) + ".raw");
         fs::remove(capture_);
     }
-    void TearDown() override {
-        fs::remove(capture_);
-        Engine = EngineState{};
-    }
+    void TearDown() override { fs::remove(capture_); }
     std::string FileDevice() const { return "file:FILE=" + capture_.string() + ",FORMAT=raw"; }
 
     fs::path capture_;

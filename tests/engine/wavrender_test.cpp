@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "EngineTest.h"
 #include "core/EngineState.h"
 #include "FileBytes.h"
 #include "TestSupport.h"
@@ -53,19 +54,14 @@ TEST(WavHeader, EightBitConversionKeepsTheHighByteUnsigned) {
     EXPECT_EQ(samples[4], 0x80);
 }
 
-class GenPcmTest : public ::testing::Test {
+class GenPcmTest : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
-        RenderCursor = UtteranceCursor{};
         ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
         dir_ = fs::temp_directory_path() / ("falavoz-wav-" + std::to_string(getpid()));
         fs::create_directories(dir_);
     }
-    void TearDown() override {
-        fs::remove_all(dir_);
-        Engine = EngineState{};
-    }
+    void TearDown() override { fs::remove_all(dir_); }
 
     std::string File(const std::string& name) { return (dir_ / name).string(); }
 

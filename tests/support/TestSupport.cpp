@@ -38,6 +38,7 @@ struct RecordingCalls {
     }
     static int Read(short* buffer, int wanted) {
         active->readCalls++;
+        if (active->onRead) active->onRead();
         active->largestRead = std::max(active->largestRead, wanted);
         if (active->failReads) return -1;
         const int n = static_cast<int>(std::min<long long>(std::max(wanted, 0), active->pendingSamples));

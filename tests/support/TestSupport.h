@@ -2,6 +2,7 @@
 // library, and a way to build a pass of tokens and phones by hand.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ public:
     bool failReads = false;  // read returns -1 and the error text is errorText
     std::string errorText = "read failed";
     int samplesPerMs = 16;  // 16 kHz
+    // Runs at each read, before it answers: what happens while a piece is
+    // rendered (a stop from a signal handler, say).
+    std::function<void()> onRead;
 
 private:
     friend struct RecordingCalls;
