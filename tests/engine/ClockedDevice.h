@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "falavoz32.h"
 #include "voice/AudioDevice.h"
 #include "voice/WaveOut.h"
-#include "falavoz32.h"
 
 class ClockedDevice : public AudioDevice {
 public:

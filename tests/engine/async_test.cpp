@@ -9,8 +9,8 @@
 
 #include "ClockedDevice.h"
 #include "EngineTest.h"
-#include "core/EngineState.h"
 #include "TestSupport.h"
+#include "core/EngineState.h"
 #include "falavoz32.h"
 
 namespace {

@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "EngineTest.h"
-#include "words/Data.h"
-#include "words/WordLookup.h"
-#include "words/Dict.h"
-#include "core/EngineState.h"
 #include "FileBytes.h"
+#include "core/EngineState.h"
 #include "core/Tokens.h"
 #include "falavoz32.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "words/WordLookup.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "EngineTest.h"
-#include "core/BuiltinTables.h"
-#include "words/Data.h"
-#include "core/EngineState.h"
-#include "words/PhoneticString.h"
-#include "core/Tokens.h"
 #include "TestSupport.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "words/Data.h"
+#include "words/PhoneticString.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "words/Data.h"
-#include "words/WordLookup.h"
-#include "words/Dict.h"
-#include "core/EngineState.h"
 #include "EngineTest.h"
-#include "words/PhoneticString.h"
-#include "core/Tokens.h"
 #include "TestSupport.h"
+#include "core/EngineState.h"
+#include "core/Tokens.h"
 #include "falavoz32.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "words/PhoneticString.h"
+#include "words/WordLookup.h"
 
 namespace {
 

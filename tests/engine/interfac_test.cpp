@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "EngineTest.h"
-#include "core/EngineState.h"
 #include "TestSupport.h"
 #include "api/Utterance.h"
+#include "core/EngineState.h"
 #include "falavoz32.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "TestSupport.h"
 #include "core/EngineState.h"
 #include "voice/MBrola.h"
-#include "TestSupport.h"
 
 namespace {
 

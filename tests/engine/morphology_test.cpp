@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "words/Data.h"
-#include "words/WordLookup.h"
-#include "words/Dict.h"
 #include "core/Tokens.h"
+#include "words/Data.h"
+#include "words/Dict.h"
+#include "words/WordLookup.h"
 
 namespace {
 
@@ -91,15 +91,23 @@ TEST_F(MorphologyTest, SplitPrefixTakesTheFirstMatchingPrefix) {
     const Case cases[] = {
         {"infeliz", "\xEF", "feliz"},  // ï before a consonant
         {"inativo", "in", "ativo"},    // as written before a vowel
-        {"imoral", "im", "oral"},       {"enamorar", "en", "amorar"}, {"dessemelhar", "de", "semelhar"},
-        {"imfeliz", "\xEF", "feliz"},     {"refazer", "Re", "fazer"},   {"desfazer", "deS", "fazer"},
-        {"desarmar", "dez", "armar"},     {"enfeliz", "\xEB", "feliz"}, {"emativo", "em", "ativo"},
+        {"imoral", "im", "oral"},
+        {"enamorar", "en", "amorar"},
+        {"dessemelhar", "de", "semelhar"},
+        {"imfeliz", "\xEF", "feliz"},
+        {"refazer", "Re", "fazer"},
+        {"desfazer", "deS", "fazer"},
+        {"desarmar", "dez", "armar"},
+        {"enfeliz", "\xEB", "feliz"},
+        {"emativo", "em", "ativo"},
         {"Infeliz", "\xEF", "feliz"},      // any case
         {"inxyz", "", "inxyz"},            // the rest is no lexicon word
         {"indesfazer", "", "indesfazer"},  // "in" decides: "desfazer" is not looked into
-        {"inde", "\xEF", "de"},           {"re\xE9", "", "re\xE9"},  // "\xE9" is a word, but the whole is too
-                                                                     // short
-        {"des\xE9", "", "des\xE9"},       {"feliz", "", "feliz"},
+        {"inde", "\xEF", "de"},
+        {"re\xE9", "", "re\xE9"},  // "\xE9" is a word, but the whole is too
+                                   // short
+        {"des\xE9", "", "des\xE9"},
+        {"feliz", "", "feliz"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);

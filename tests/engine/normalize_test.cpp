@@ -5,12 +5,12 @@
 #include <string>
 
 #include "EngineTest.h"
-#include "core/EngineState.h"
-#include "text/Normalize.h"
-#include "core/Tokens.h"
-#include "text/Parser.h"
 #include "TestSupport.h"
+#include "core/EngineState.h"
+#include "core/Tokens.h"
 #include "falavoz32.h"
+#include "text/Normalize.h"
+#include "text/Parser.h"
 
 namespace {
 

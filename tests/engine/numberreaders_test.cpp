@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "EngineTest.h"
+#include "TestSupport.h"
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
-#include "words/PhoneticString.h"
-#include "core/Tokens.h"
-#include "TestSupport.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "words/PhoneticString.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 
 #include "EngineTest.h"
 #include "core/BuiltinTables.h"
-#include "words/Data.h"
 #include "core/EngineState.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "words/Data.h"
 
 namespace {
 

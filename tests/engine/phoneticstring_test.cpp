@@ -2,11 +2,11 @@
 // stress mark, inline commands and the token's pending settings.
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
-#include "words/PhoneticString.h"
 #include "core/Tokens.h"
-#include "TestSupport.h"
+#include "words/PhoneticString.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "EngineTest.h"
-#include "core/EngineState.h"
 #include "FileBytes.h"
 #include "TestSupport.h"
+#include "core/EngineState.h"
 #include "core/TextUtil.h"
 #include "falavoz32.h"
 

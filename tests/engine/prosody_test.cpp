@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
-#include "words/PhoneticString.h"
-#include "prosody/Prosody.h"
-#include "TestSupport.h"
 #include "core/TextUtil.h"
+#include "prosody/Prosody.h"
+#include "words/PhoneticString.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 #include "ClockedDevice.h"
 #include "EngineTest.h"
-#include "core/EngineState.h"
-#include "voice/Singing.h"
 #include "TestSupport.h"
+#include "core/EngineState.h"
 #include "falavoz32.h"
+#include "voice/Singing.h"
 
 namespace {
 

@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "EngineTest.h"
+#include "TestSupport.h"
 #include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "core/TextUtil.h"
+#include "core/Tokens.h"
 #include "words/Data.h"
 #include "words/Dict.h"
-#include "core/EngineState.h"
 #include "words/ImpliedMarks.h"
 #include "words/PhoneticString.h"
-#include "core/Tokens.h"
-#include "TestSupport.h"
-#include "core/TextUtil.h"
 #include "words/TranscribeWord.h"
 
 namespace {
@@ -124,7 +124,7 @@ TEST_F(UnknownWordsTest, TheSpellingTakesTheMarksItImplies) {
         {"aquarela", "aqüaréla"},
         {"quociente", "qüociente"},
         {"aguardente", "agüardente"},
-        {"averigua", "averigua"},  // before the last vowel it may carry the stress
+        {"averigua", "averigua"},    // before the last vowel it may carry the stress
         {"averiguar", "averigüar"},  // but not before -ar, -al, -az
         {"igual", "igüal"},
         {"loquaz", "loqüaz"},

@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "EngineTest.h"
-#include "voice/AudioDevice.h"
-#include "core/EngineState.h"
 #include "FileBytes.h"
+#include "core/EngineState.h"
+#include "posix/AlsaDevice.h"
+#include "voice/AudioDevice.h"
 #include "voice/WaveOut.h"
 #include "voice/frmAux.h"
-#include "posix/AlsaDevice.h"
 
 namespace fs = std::filesystem;
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "EngineTest.h"
-#include "core/EngineState.h"
 #include "FileBytes.h"
 #include "TestSupport.h"
 #include "api/WavRender.h"
+#include "core/EngineState.h"
 #include "falavoz32.h"
 
 namespace fs = std::filesystem;
@@ -131,7 +131,8 @@ TEST_F(GenPcmTest, ALongPassIsRenderedAsSeveralPiecesInOrder) {
     ASSERT_EQ(openings.size(), 2u);
     EXPECT_EQ(openings[0].rfind("_ 200 50 ", 0), 0u);
     EXPECT_EQ(openings[1].rfind("_ 10 50 ", 0), 0u) << "a continued piece opens with a short silence";
-    EXPECT_EQ(CheckedDataBytes(File("long.wav")), static_cast<uint32_t>(diphones_.samplesPerMs * 2 * milliseconds))
+    EXPECT_EQ(CheckedDataBytes(File("long.wav")),
+              static_cast<uint32_t>(diphones_.samplesPerMs * 2 * milliseconds))
         << "the file holds every piece";
 }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/EngineState.h"
 #include "TestSupport.h"
+#include "core/EngineState.h"
 #include "falavoz32.h"
 
 namespace {
@@ -21,11 +21,11 @@ void StartEngine() {
 
 // The first byte picks the options a user might have set.
 void ApplyOptions(uint8_t bits) {
-    TTS_SetOption(1, bits & 1 ? -1 : 0);         // spell capitals
-    TTS_SetOption(2, bits & 2 ? -1 : 0);         // detect pauses
-    TTS_SetOption(3, bits & 4 ? -1 : 0);         // analyse ambiguities
-    TTS_SetOption(5, bits & 8 ? 1 : 0);          // read quotes
-    TTS_SetOption(4, bits & 16 ? 100 : 1500);    // small pieces
+    TTS_SetOption(1, bits & 1 ? -1 : 0);       // spell capitals
+    TTS_SetOption(2, bits & 2 ? -1 : 0);       // detect pauses
+    TTS_SetOption(3, bits & 4 ? -1 : 0);       // analyse ambiguities
+    TTS_SetOption(5, bits & 8 ? 1 : 0);        // read quotes
+    TTS_SetOption(4, bits & 16 ? 100 : 1500);  // small pieces
     TTS_ChangeControlCharacter(bits & 32 ? '#' : '\\');
     TTS_SetMode(bits & 64 ? 20 : 10, 20, bits & 128 ? 1 : 10);
 }

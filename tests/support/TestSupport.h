@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "voice/MBrola.h"
 #include "core/Tokens.h"
+#include "voice/MBrola.h"
 
 // Puts a diphone library in place for the life of the object and restores
 // the one that was there before.

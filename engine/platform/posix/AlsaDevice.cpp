@@ -18,8 +18,8 @@
 #include <system_error>
 #include <thread>
 
-#include "voice/AudioDevice.h"
 #include "core/EngineState.h"
+#include "voice/AudioDevice.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "words/Dict.h"
 #include "core/EngineState.h"
+#include "words/Dict.h"
 
 namespace {
 

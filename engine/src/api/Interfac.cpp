@@ -4,18 +4,18 @@
 #include <cstring>
 #include <string>
 
-#include "core/BuiltinTables.h"
-#include "words/Data.h"
-#include "words/Dict.h"
-#include "core/EngineState.h"
-#include "voice/MBrola.h"
-#include "core/Platform.h"
-#include "voice/Singing.h"
-#include "core/Tokens.h"
 #include "api/Utterance.h"
 #include "api/WavRender.h"
-#include "voice/WaveOut.h"
+#include "core/BuiltinTables.h"
+#include "core/EngineState.h"
+#include "core/Platform.h"
+#include "core/Tokens.h"
 #include "falavoz32.h"
+#include "voice/MBrola.h"
+#include "voice/Singing.h"
+#include "voice/WaveOut.h"
+#include "words/Data.h"
+#include "words/Dict.h"
 
 EngineState Engine;
 
@@ -86,7 +86,8 @@ std::string TranscribeText(const std::string& text) {
     WalkPasses(
         cursor, Stage::Normalise,
         [&result](UtteranceCursor&) {
-            for (int i = 0; i < kMaxPhonesPerPass && !IsEndRecord(PhoneList[i]); ++i) result += PhoneList[i].symbol;
+            for (int i = 0; i < kMaxPhonesPerPass && !IsEndRecord(PhoneList[i]); ++i)
+                result += PhoneList[i].symbol;
             return int{kOk};
         },
         false);

@@ -2,13 +2,13 @@
 // (parser), pass by pass (normaliser) and piece by piece (back end).
 #include "api/Utterance.h"
 
-#include "words/Grammar.h"
 #include "core/EngineState.h"
-#include "voice/MBrola.h"
+#include "prosody/Prosody.h"
 #include "text/Normalize.h"
 #include "text/Parser.h"
-#include "prosody/Prosody.h"
+#include "voice/MBrola.h"
 #include "voice/WaveOut.h"
+#include "words/Grammar.h"
 
 void StartText(const std::string& text, UtteranceCursor& cursor) {
     Engine.text = text + " ";
@@ -46,10 +46,8 @@ struct StageStep {
 
 // The stages after the normaliser, in the order they run.
 constexpr StageStep kStagesAfterNormalising[] = {
-    {Stage::Grammar, ResolveTags},
-    {Stage::VowelQuality, AdjustVowelQuality},
-    {Stage::Phrasing, PhrasingPass},
-    {Stage::DurationPitch, DurationPitchPass},
+    {Stage::Grammar, ResolveTags},     {Stage::VowelQuality, AdjustVowelQuality},
+    {Stage::Phrasing, PhrasingPass},   {Stage::DurationPitch, DurationPitchPass},
     {Stage::WordClass, WordClassPass},
 };
 
@@ -100,7 +98,8 @@ static int RenderPass(UtteranceCursor& cursor, const PieceSink& sink) {
 
 int WalkText(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk) {
     return WalkPasses(
-        cursor, Stage::WordClass, [&sink](UtteranceCursor& pass) { return RenderPass(pass, sink); }, oneChunk);
+        cursor, Stage::WordClass, [&sink](UtteranceCursor& pass) { return RenderPass(pass, sink); },
+        oneChunk);
 }
 
 UtteranceCursor SpeechCursor;

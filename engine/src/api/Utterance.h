@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "voice/AudioBuffer.h"
 #include "core/EngineState.h"
+#include "voice/AudioBuffer.h"
 
 // The stages a pass of a chunk goes through after the parser, in order.
 enum class Stage {

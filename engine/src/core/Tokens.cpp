@@ -80,9 +80,8 @@ bool IsWordToken(int i) {
     if (!token || i < 0 || token->start <= 0 || token->length <= 0) return true;
     static const std::string kJoiners = "-\"'_&";
     const std::string word = Mid(Engine.text, token->start, token->length);
-    return std::all_of(word.begin(), word.end(), [](char c) {
-        return IsLetterChar(c) || kJoiners.find(c) != std::string::npos;
-    });
+    return std::all_of(word.begin(), word.end(),
+                       [](char c) { return IsLetterChar(c) || kJoiners.find(c) != std::string::npos; });
 }
 
 // ---- The input text around the tokens ----

@@ -4,9 +4,9 @@
 // gets a short pause before it or a lowered group around it. An inline I
 // control switches the pass off and on again.
 #include "core/EngineState.h"
+#include "core/TextUtil.h"
 #include "core/Tokens.h"
 #include "prosody/Prosody.h"
-#include "core/TextUtil.h"
 
 namespace {
 

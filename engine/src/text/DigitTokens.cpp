@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "core/BuiltinTables.h"
-#include "words/Data.h"
-#include "text/NumberReaders.h"
 #include "core/TextUtil.h"
+#include "text/NumberReaders.h"
+#include "words/Data.h"
 #include "words/TranscribeWord.h"
 
 namespace {

@@ -4,16 +4,16 @@
 // into PhoneList, until the end marker or a full list.
 #include "text/Normalize.h"
 
-#include "words/Data.h"
-#include "words/WordLookup.h"
-#include "text/DigitTokens.h"
 #include "core/EngineState.h"
-#include "text/NumberReaders.h"
-#include "text/CurrencyAmounts.h"
-#include "words/PhoneticString.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "text/CurrencyAmounts.h"
+#include "text/DigitTokens.h"
+#include "text/NumberReaders.h"
+#include "words/Data.h"
+#include "words/PhoneticString.h"
 #include "words/UnknownWords.h"
+#include "words/WordLookup.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The number readers: cardinals and ordinals read out as phonetic strings (a blank before each word, "-" before each syllable, "`"
-// before the stressed vowel, inline control sequences).
+// The number readers: cardinals and ordinals read out as phonetic strings (a blank before each word, "-"
+// before each syllable, "`" before the stressed vowel, inline control sequences).
 #pragma once
 
 #include <string>

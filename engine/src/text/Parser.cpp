@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "core/EngineState.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
 #include "words/Data.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <initializer_list>
 #include <string>
 
-#include "core/EngineState.h"
 #include "FvDsp32.h"
+#include "core/EngineState.h"
 #include "core/Platform.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
 
 // ---------------------------------------------------------------------------
 // The library behind a table of functions

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "voice/AudioBuffer.h"
 #include "core/EngineState.h"
-#include "voice/MBrola.h"
 #include "core/TextUtil.h"
+#include "voice/AudioBuffer.h"
+#include "voice/MBrola.h"
 #include "voice/WaveOut.h"
 
 size_t MelodyPosition = 0;

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <utility>
 
-#include "voice/AudioDevice.h"
 #include "core/EngineState.h"
+#include "voice/AudioDevice.h"
 #include "voice/frmAux.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "words/Dict.h"
 #include "core/Platform.h"
 #include "core/TextUtil.h"
+#include "words/Dict.h"
 
 std::vector<std::string> Lexicon;
 TIPO_HASH_GRAMAT GrammarRules[kRuleSlots];

@@ -7,9 +7,9 @@
 
 #include <initializer_list>
 
-#include "words/Data.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "words/Data.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextUtil.h"
 #include "words/LexiconAnalogy.h"
 #include "words/SpokenUStems.h"
-#include "core/TextUtil.h"
 #include "words/TranscribeWord.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "words/Data.h"
 #include "core/TextUtil.h"
+#include "words/Data.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "core/TextUtil.h"
+#include "core/Tokens.h"
 #include "words/Data.h"
 #include "words/PhoneticString.h"
-#include "core/Tokens.h"
-#include "core/TextUtil.h"
 
 namespace {
 
@@ -75,7 +75,8 @@ bool IsUninflectedTag(const std::string& tag) {
 // The base of the word under the rule, looked up directly or through a
 // prefix; on success entry holds its entry and prefix the prefix's phonetic
 // form ("" without one).
-bool FindBase(const std::string& word, const TIPO_HASH_MORPH& rule, std::string& prefix, TIPO_REG_PAL& entry) {
+bool FindBase(const std::string& word, const TIPO_HASH_MORPH& rule, std::string& prefix,
+              TIPO_REG_PAL& entry) {
     size_t strip = std::min<size_t>(rule.strip, word.size());
     std::string base = word.substr(0, word.size() - strip) + rule.replacement;
     prefix.clear();

@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "core/EngineState.h"
-#include "text/Parser.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "text/Parser.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include "words/TranscribeWord.h"
 
 #include <array>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "core/BuiltinTables.h"
 #include "core/EngineState.h"
-#include "words/LetterRules.h"
-#include "core/Tokens.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
+#include "words/LetterRules.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "core/BuiltinTables.h"
+#include "core/TextUtil.h"
 #include "words/Data.h"
 #include "words/ImpliedMarks.h"
 #include "words/LetterAlignment.h"
 #include "words/PhoneticString.h"
-#include "core/TextUtil.h"
 #include "words/TranscribeWord.h"
 
 namespace {
