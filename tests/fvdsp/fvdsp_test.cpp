@@ -329,7 +329,10 @@ TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped) {
     setenv("FALAVOZ_MBROLA", fake.c_str(), 1);
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
 
-    ASSERT_EQ(write_MBR("_ 50\r\nboom 100\r\n#"), 0);
+    // The death shows at the read, or already while the text goes in when
+    // mbrola is quick to die.
+    const int written = write_MBR("_ 50\r\nboom 100\r\n#");
+    EXPECT_TRUE(written == 0 || written == -1) << written;
     short chunk[kPull];
     EXPECT_LT(read_MBR(chunk, kPull), 0);
     EXPECT_NE(errorText().find("boom"), std::string::npos) << errorText();
