@@ -117,6 +117,10 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    // Nothing else of the host's: a descriptor it opened without
+    // close-on-exec would stay open in mbrola (in the idle spare for as long
+    // as the engine lives), and the host's pipes would never reach their end.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
     // The child starts with default SIGPIPE handling and no blocked
     // signals, whatever the host program has set for itself.

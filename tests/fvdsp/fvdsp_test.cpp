@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -355,6 +356,47 @@ TEST_F(FvDspTest, NoProcessOrDescriptorOutlivesClose) {
         EXPECT_EQ(childProcessCount(), 0);
         EXPECT_EQ(openFdCount(), fdsBefore);
     }
+}
+
+// The descriptors a child holds that point at a pipe of ours, by inode.
+int childHoldsPipe(pid_t pid, const std::string& pipeLink) {
+    int held = 0;
+    const std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+    DIR* fds = opendir(dir.c_str());
+    if (!fds) return 0;
+    while (dirent* entry = readdir(fds)) {
+        if (entry->d_name[0] == '.') continue;
+        char target[256] = {};
+        if (readlink((dir + "/" + entry->d_name).c_str(), target, sizeof target - 1) > 0 &&
+            pipeLink == target)
+            ++held;
+    }
+    closedir(fds);
+    return held;
+}
+
+TEST_F(FvDspTest, ChildrenInheritNoDescriptorOfTheHost) {
+    // A host's pipe without close-on-exec: no mbrola child, the idle spare
+    // included, may hold it, or the host's reader never sees its end.
+    int hostPipe[2];
+    ASSERT_EQ(pipe(hostPipe), 0);
+    char link[256] = {};
+    ASSERT_GT(readlink(("/proc/self/fd/" + std::to_string(hostPipe[1])).c_str(), link, sizeof link - 1), 0);
+
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    say(kShortUtterance);
+    ASSERT_EQ(write_MBR("_ 50\r\na 100 50 120\r\n"), 0);  // one speaking, one spare
+    const std::vector<pid_t> children = childPids();
+    EXPECT_GE(children.size(), 2u);
+    for (pid_t child : children) EXPECT_EQ(childHoldsPipe(child, link), 0) << commandLine(child);
+
+    close(hostPipe[1]);
+    pollfd end = {hostPipe[0], POLLIN, 0};
+    char byte;
+    EXPECT_TRUE(poll(&end, 1, 2000) == 1 && read(hostPipe[0], &byte, 1) == 0)
+        << "the host's pipe reaches its end";
+    close(hostPipe[0]);
+    close_MBR();
 }
 
 TEST_F(FvDspTest, AnIdleSpareSpeaksTheNextUtterance) {
