@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "EngineTest.h"
 #include "TestSupport.h"
 #include "core/EngineState.h"
 #include "falavoz32.h"
@@ -32,17 +33,13 @@ Texts NamedDiphones(const std::vector<std::string>& lines) {
     return names;
 }
 
-class PhonemeTraceTest : public ::testing::Test {
+class PhonemeTraceTest : public EngineTest {
 protected:
     void SetUp() override {
-        Engine = EngineState{};
         ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
         voice_.Clear();
     }
-    void TearDown() override {
-        TTS_SetPhonemeTrace(nullptr, nullptr, FV_TRACE_SYNTHESISE);
-        Engine = EngineState{};
-    }
+    void TearDown() override { TTS_SetPhonemeTrace(nullptr, nullptr, FV_TRACE_SYNTHESISE); }
 
     static int Render(const char* text) { return TTS_GenPcm(text, "/dev/null", 0, 0, 16); }
 
@@ -120,6 +117,25 @@ TEST_F(PhonemeTraceTest, EndingTheTraceGivesTheVoiceBackItsLines) {
     ASSERT_EQ(Render("\\*ka\\*"), FV_OK);
     EXPECT_TRUE(traced_.empty());
     EXPECT_NE(voice_.written.find("\r\nk "), std::string::npos) << voice_.written;
+}
+
+// A host may end the trace from inside its own callback: the line in hand
+// still reaches the voice, and the next ones go there directly.
+void EndTraceOnFirstCall(const char* text, void* context) {
+    static_cast<Texts*>(context)->push_back(text);
+    TTS_SetPhonemeTrace(nullptr, nullptr, 0);
+}
+
+TEST_F(PhonemeTraceTest, TheCallbackMayEndTheTrace) {
+    for (int32_t mode : {FV_TRACE_SYNTHESISE, FV_TRACE_PHONES | FV_TRACE_SYNTHESISE}) {
+        SCOPED_TRACE(mode);
+        traced_.clear();
+        voice_.Clear();
+        ASSERT_EQ(TTS_SetPhonemeTrace(EndTraceOnFirstCall, &traced_, mode), FV_OK);
+        ASSERT_EQ(Render("\\*ka\\*"), FV_OK);
+        EXPECT_EQ(traced_.size(), 1u);
+        EXPECT_NE(voice_.written.find("\r\nk "), std::string::npos) << voice_.written;
+    }
 }
 
 }  // namespace

@@ -25,8 +25,11 @@ void TracedSetVolume(float ratio) {
     if (trace.synthesise) trace.inner->setVolume(ratio);
 }
 int TracedWrite(const char* lines) {
-    if (trace.callback && !trace.phones) trace.callback(lines, trace.context);
-    return trace.synthesise ? trace.inner->write(lines) : 0;
+    // The callback may end the tracing; the lines in hand still go where
+    // they were going.
+    const Trace current = trace;
+    if (current.callback && !current.phones) current.callback(lines, current.context);
+    return current.synthesise ? current.inner->write(lines) : 0;
 }
 int TracedFlush() { return trace.synthesise ? trace.inner->flush() : 0; }
 int TracedRead(short* buffer, int wanted) { return trace.synthesise ? trace.inner->read(buffer, wanted) : 0; }
