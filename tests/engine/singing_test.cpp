@@ -196,4 +196,38 @@ TEST_F(Singing, AFailureWhilePlayingEndsTheSingingAndSpeechGoesOn) {
     EXPECT_TRUE(spoken("k") && spoken("z")) << "the text was spoken, not sung";
 }
 
+// With the real voice, whose samples come only as it synthesises them.
+class SingingWithTheVoice : public EngineTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+        device_.playInstantly = true;
+    }
+
+    size_t PlayedBytes() const {
+        size_t bytes = 0;
+        for (const auto& piece : device_.pieces) bytes += piece.samples.size();
+        return bytes;
+    }
+
+    ClockedDevice device_;
+};
+
+TEST_F(SingingWithTheVoice, AMelodyLongerThanOneBufferIsSungToItsEnd) {
+    // A minute of one note: longer than a piece holds at the default settings.
+    std::string melody;
+    for (int i = 0; i < 300; ++i) melody += "a 200 50 120\r\n";
+    for (bool asynchronous : {false, true}) {
+        SCOPED_TRACE(asynchronous ? "asynchronous" : "synchronous");
+        device_.pieces.clear();
+        ASSERT_EQ(TTS_PlayMusic(melody.c_str(), 1, asynchronous), FV_OK);
+        while (Pump()) {
+        }
+        EXPECT_FALSE(Engine.busy);
+        EXPECT_GE(device_.pieces.size(), 2u);
+        const double seconds = static_cast<double>(PlayedBytes()) / (2 * 16000);
+        EXPECT_NEAR(seconds, 60.0, 0.5);
+    }
+}
+
 }  // namespace

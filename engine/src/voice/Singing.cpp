@@ -47,14 +47,15 @@ bool BufferFull(const AudioBuffer& buffer) { return buffer.length >= FullPieceBy
 // Reads what the library has ready while the piece has room.
 void PullMelodySamples(AudioBuffer& buffer) { PullSamples(buffer, FullPieceBytes()); }
 
-void SingingPiecePlayed(int playError);
+// The samples of the melody's last piece that did not fit into its buffer
+// wait in the library: one more piece takes them.
+bool tailPending = false;
 
-// Renders the next piece: up to a separator line, the melody's end, or a
-// full buffer; then plays it.
-int SingPiece(bool asynchronous) {
-    AudioBuffer buffer;
-    if (!buffer.Allocate(BufferBytes())) return kNoMemory;
+bool SingingFinished() { return MelodyFinished() && !tailPending; }
 
+// Writes the lines of the next piece, up to a separator line, the melody's
+// end, or a full buffer, and takes the samples as they come.
+void WriteNextPiece(AudioBuffer& buffer) {
     const std::string first = NextLine();
     WriteLine(IsSeparator(first) ? "_ 10 1 125" : first);
     // A melody whose last line opens a piece (one line long, say) is
@@ -76,6 +77,19 @@ int SingPiece(bool asynchronous) {
         PullMelodySamples(buffer);
         if (separator || BufferFull(buffer)) break;
     }
+}
+
+void SingingPiecePlayed(int playError);
+
+// Renders the next piece, or the rest of the last one, and plays it.
+int SingPiece(bool asynchronous) {
+    AudioBuffer buffer;
+    if (!buffer.Allocate(BufferBytes())) return kNoMemory;
+    if (tailPending)
+        PullMelodySamples(buffer);
+    else
+        WriteNextPiece(buffer);
+    tailPending = MelodyFinished() && BufferFull(buffer);
     return PlayBuffer(buffer, asynchronous, SingingPiecePlayed);
 }
 
@@ -89,7 +103,7 @@ void EndSinging(int result) {
 
 // One step of the asynchronous singing chain.
 int ContinueSinging() {
-    if (Engine.stopRequested || MelodyFinished()) {
+    if (Engine.stopRequested || SingingFinished()) {
         EndSinging(kOk);
         return kOk;
     }
@@ -122,6 +136,7 @@ int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
     }
     Engine.text = melody;
     MelodyPosition = 0;
+    tailPending = false;
     Engine.busy = true;
     Engine.musicMode = true;
     Engine.stopRequested = false;
@@ -132,7 +147,7 @@ int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
         if (result != kOk) EndSinging(result);
         return result;
     }
-    while (result == kOk && !MelodyFinished() && !Engine.stopRequested) result = SingPiece(false);
+    while (result == kOk && !SingingFinished() && !Engine.stopRequested) result = SingPiece(false);
     Engine.busy = false;
     Engine.musicMode = false;
     return result;
