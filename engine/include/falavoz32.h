@@ -71,7 +71,10 @@ FV_EXPORT int32_t FV_CALL TTS_ResumeText(void);
  * into one of FV_DICT_NAME_SIZE bytes (terminator included; longer texts are
  * cut to fit). TTS_DictAdd and TTS_DictUpdate refuse a transcription that
  * would not fit with FV_INVALID_VALUE. TTS_DictSave writes a new file beside
- * the old one and puts it in its place only when it is complete. */
+ * the real one
+ * (symbolic links followed) and puts it in its place only when it is complete
+ * and on the disk; it refuses with FV_WRITE_ERROR a folder, a device, a FIFO
+ * and a read-only file, which stay as they were. */
 #define FV_DICT_TRANSCRIPTION_SIZE 256
 #define FV_DICT_NAME_SIZE 260
 
