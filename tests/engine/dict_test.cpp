@@ -490,4 +490,45 @@ TEST_F(DictTest, KillingSavesMidwayKeepsAWholeFileAndLeavesNoTemporary) {
     EXPECT_GT(killedMidway, 0) << "no kill landed in the middle of a save";
 }
 
+// ---------------------------------------------------------------------------
+// A save must give back on loading exactly what was added.
+
+TEST_F(DictTest, AnUpdateTheFileCouldNotGiveBackIsRefused) {
+    ASSERT_EQ(TTS_DictAdd("mesa", "m"), FV_OK);
+    for (const char* transcription : {"-m`e\r-za", "-m`e\n-za", "-m`e-za\r\n"})
+        EXPECT_EQ(TTS_DictUpdate("mesa", transcription), FV_INVALID_VALUE)
+            << ::testing::PrintToString(transcription);
+    EXPECT_EQ(Entry("mesa"), "m");
+}
+
+TEST_F(DictTest, AddSaveClearLoadGivesTheSameEntries) {
+    struct Candidate {
+        const char* word;
+        const char* transcription;
+    };
+    // Those the table takes must come back; the others must be refused.
+    const Candidate candidates[] = {
+        {"casa", "-k`a-za"},   {"*nota", "x"},        {"a*b", "-a-b`e"},     {"ca\tsa", "k"},
+        {"mesa", "-m`e\t-za"}, {"linha", "-l`i\r\n"}, {"\xE9gua", "`E-gwa"}, {"vazia", ""},
+        {"", "-n`a-da"},       {"zebra\n", "z"},      {"zz", "-z`e-z`e"},
+    };
+    std::vector<std::pair<std::string, std::string>> accepted;
+    for (const Candidate& c : candidates)
+        if (TTS_DictAdd(c.word, c.transcription) == FV_OK) accepted.emplace_back(c.word, c.transcription);
+    ASSERT_EQ(accepted.size(), 7u);
+
+    std::string path = (dir_ / "round.dic").string();
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    DictClear();
+    ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+    EXPECT_EQ(Info().entryCount, static_cast<int16_t>(accepted.size()));
+    for (const auto& [word, transcription] : accepted)
+        EXPECT_EQ(Entry(word), transcription) << ::testing::PrintToString(word);
+
+    // And a second save writes the very same file.
+    std::string again = (dir_ / "again.dic").string();
+    ASSERT_EQ(TTS_DictSave(again.c_str()), FV_OK);
+    EXPECT_EQ(Slurp(again), Slurp(path));
+}
+
 }  // namespace

@@ -86,6 +86,14 @@ bool ReadLine(std::istream& in, std::string& line) {
 // dictionary; what follows is ignored.
 bool EndsDictionary(const std::string& line) { return line.empty() || line[0] == '*'; }
 
+// A word or transcription the file could not give back: a line ends at CR
+// or LF, the word at the first TAB, and a line beginning with "*" ends the
+// dictionary (an empty word is stored as a line holding a TAB, which does not).
+bool SurvivesTheFile(const std::string& word, const std::string& transcription) {
+    return word.find_first_of("\t\r\n") == std::string::npos && (word.empty() || word[0] != '*') &&
+           transcription.find_first_of("\r\n") == std::string::npos;
+}
+
 }  // namespace
 
 bool DictIsEmpty() { return dictionary.entries.empty(); }
@@ -143,7 +151,7 @@ int DictSave(const std::string& fileName) {
 
 int DictAdd(const std::string& word, const std::string& transcription) {
     if (static_cast<int>(dictionary.entries.size()) >= kDictionarySlots) return kDictionaryFull;
-    if (!FitsTheHostBuffer(transcription)) return kInvalidValue;
+    if (!FitsTheHostBuffer(transcription) || !SurvivesTheFile(word, transcription)) return kInvalidValue;
     std::string w = LowerCase1252(word);
     int place = InsertionPlace(w);
     if (place < 0) return kWordExists;
@@ -156,7 +164,7 @@ int DictUpdate(const std::string& word, const std::string& transcription) {
     std::string w = LowerCase1252(word);
     int index = FindExact(w);
     if (index < 0) return kWordNotFound;
-    if (!FitsTheHostBuffer(transcription)) return kInvalidValue;
+    if (!FitsTheHostBuffer(transcription) || !SurvivesTheFile(w, transcription)) return kInvalidValue;
     dictionary.entries[index] = w + kTab + transcription;
     dictionary.modified = true;
     return kOk;
