@@ -55,6 +55,10 @@ typedef void(FV_CALL* SpeechCallback)(int32_t reserved1, int32_t result, int32_t
 
 FV_EXPORT int32_t FV_CALL TTS_Init(uint8_t checkDevice, SpeechCallback callback, int32_t use8kVoice);
 FV_EXPORT int32_t FV_CALL TTS_PlayText(const char* text, uint8_t asynchronous);
+/* TTS_GenPcm writes a new file beside the old one (which a failure leaves as
+ * it was) and puts it in place at the end; a character device such as
+ * /dev/null is written as it stands. Audio that would pass the 4 GiB a WAV
+ * file can describe ends the call with FV_WRITE_ERROR. */
 FV_EXPORT int32_t FV_CALL TTS_GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile,
                                      int32_t pieceMode, int32_t bits);
 FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t asynchronous);
