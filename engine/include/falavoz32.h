@@ -55,6 +55,10 @@ typedef void(FV_CALL* SpeechCallback)(int32_t reserved1, int32_t result, int32_t
 
 FV_EXPORT int32_t FV_CALL TTS_Init(uint8_t checkDevice, SpeechCallback callback, int32_t use8kVoice);
 FV_EXPORT int32_t FV_CALL TTS_PlayText(const char* text, uint8_t asynchronous);
+/* TTS_GenPcm writes a new file beside the old one (which a failure leaves as
+ * it was) and puts it in place at the end; a character device such as
+ * /dev/null is written as it stands. Audio that would pass the 4 GiB a WAV
+ * file can describe ends the call with FV_WRITE_ERROR. */
 FV_EXPORT int32_t FV_CALL TTS_GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile,
                                      int32_t pieceMode, int32_t bits);
 FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t asynchronous);
@@ -69,9 +73,13 @@ FV_EXPORT int32_t FV_CALL TTS_ResumeText(void);
 /* The exception dictionary. TTS_DictGetEntry copies a transcription into a
  * buffer of FV_DICT_TRANSCRIPTION_SIZE bytes and TTS_DictGetInfo the file name
  * into one of FV_DICT_NAME_SIZE bytes (terminator included; longer texts are
- * cut to fit). TTS_DictAdd and TTS_DictUpdate refuse a transcription that
- * would not fit with FV_INVALID_VALUE. TTS_DictSave writes a new file beside
- * the old one and puts it in its place only when it is complete. */
+ * cut to fit). TTS_DictAdd and TTS_DictUpdate refuse with FV_INVALID_VALUE
+ * a transcription that would not fit, a word that begins with "*" or holds a
+ * TAB, CR or LF, and a transcription that holds CR or LF: the file could not
+ * give them back. TTS_DictSave writes a new file beside the real one
+ * (symbolic links followed) and puts it in its place only when it is complete
+ * and on the disk; it refuses with FV_WRITE_ERROR a folder, a device, a FIFO
+ * and a read-only file, which stay as they were. */
 #define FV_DICT_TRANSCRIPTION_SIZE 256
 #define FV_DICT_NAME_SIZE 260
 

@@ -1,7 +1,11 @@
 // The exception dictionary: its exports and their codes, its file, and its
 // place in front of the lexicon.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -14,7 +18,9 @@
 
 #include "EngineTest.h"
 #include "FileBytes.h"
+#include "KillMidway.h"
 #include "core/EngineState.h"
+#include "core/SafeFile.h"
 #include "core/Tokens.h"
 #include "falavoz32.h"
 #include "words/Data.h"
@@ -59,8 +65,25 @@ protected:
         return info;
     }
 
+    // How many files the test's folder holds, hidden ones included.
+    long FilesInFolder() const {
+        return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+    }
+
     fs::path dir_;
 };
+
+// Restores the umask at the end of a scope.
+struct ScopedUmask {
+    explicit ScopedUmask(mode_t mask) : saved(umask(mask)) {}
+    ~ScopedUmask() { umask(saved); }
+    mode_t saved;
+};
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
 
 TEST_F(DictTest, AddLowersTheWordButLookupsDoNot) {
     EXPECT_EQ(TTS_DictAdd("Casa", "-k`a-za"), FV_OK);
@@ -322,6 +345,190 @@ TEST_F(DictTest, TheWordLookupAsksTheDictionaryBeforeTheLexicon) {
     WordLookup("mesa", 0, phonetic);
     EXPECT_EQ(phonetic, " -m'e-za");
     EXPECT_EQ(Tokens[0].tag, "E");
+}
+
+// ---------------------------------------------------------------------------
+// What a save may and may not do to the file a name points at.
+
+TEST_F(DictTest, SavingThroughASymbolicLinkUpdatesItsTarget) {
+    const std::string previous = "old\tcontents\r\n";
+    fs::create_directories(dir_ / "real");
+    std::string real = Write("real/d.dic", previous);
+    fs::create_symlink("real/d.dic", dir_ / "relative.dic");
+    fs::create_symlink(dir_ / "relative.dic", dir_ / "chained.dic");  // a link to a link
+    ASSERT_EQ(TTS_DictAdd("casa", "-k`a-za"), FV_OK);
+
+    ASSERT_EQ(TTS_DictSave((dir_ / "chained.dic").c_str()), FV_OK);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "chained.dic"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "relative.dic"));
+    EXPECT_EQ(Slurp(real), "casa\t-k`a-za\r\n");
+    EXPECT_EQ(Info().name, (dir_ / "chained.dic").string()) << "the name is the one the caller gave";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
+
+    // A link to a file not there yet creates the file where it points.
+    fs::create_symlink("real/new.dic", dir_ / "dangling.dic");
+    ASSERT_EQ(TTS_DictSave((dir_ / "dangling.dic").c_str()), FV_OK);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.dic"));
+    EXPECT_EQ(Slurp(dir_ / "real" / "new.dic"), "casa\t-k`a-za\r\n");
+}
+
+TEST_F(DictTest, FoldersFifosAndDevicesAreRefusedAndLeftAsTheyAre) {
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+    fs::create_directories(dir_ / "folder");
+    EXPECT_EQ(TTS_DictSave((dir_ / "folder").c_str()), FV_WRITE_ERROR);
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+
+    ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0644), 0);
+    EXPECT_EQ(TTS_DictSave((dir_ / "fifo").c_str()), FV_WRITE_ERROR);
+    EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+
+    // A link to the FIFO is refused the same way.
+    fs::create_symlink("fifo", dir_ / "to-fifo");
+    EXPECT_EQ(TTS_DictSave((dir_ / "to-fifo").c_str()), FV_WRITE_ERROR);
+    EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "to-fifo"));
+
+    // A null device of the test's own, where making one is allowed.
+    fs::path device = dir_ / "null";
+    bool madeDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (madeDevice) {
+        EXPECT_EQ(TTS_DictSave(device.c_str()), FV_WRITE_ERROR);
+        EXPECT_TRUE(fs::is_character_file(device));
+    }
+    EXPECT_EQ(Info().modified, 1);
+    EXPECT_EQ(FilesInFolder(), madeDevice ? 4 : 3) << "no temporary file is left";
+}
+
+// Saving over a read-only file is refused, even for root: the owner made it
+// read-only, and the save does not undo that behind their back.
+TEST_F(DictTest, AReadOnlyFileIsRefusedAndStaysReadOnly) {
+    const std::string previous = "old\tcontents\r\n";
+    std::string path = Write("ro.dic", previous);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+
+    EXPECT_EQ(TTS_DictSave(path.c_str()), FV_WRITE_ERROR);
+    EXPECT_EQ(Slurp(path), previous);
+    EXPECT_EQ(ModeOf(path) & 0777, 0444u);
+    EXPECT_EQ(FilesInFolder(), 1);
+}
+
+TEST_F(DictTest, TheNewFileHasTheOldFilesRightsOrTheDefaultOnes) {
+    ScopedUmask mask(002);
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+
+    std::string fresh = (dir_ / "fresh.dic").string();
+    ASSERT_EQ(TTS_DictSave(fresh.c_str()), FV_OK);
+    EXPECT_EQ(ModeOf(fresh) & 0777, 0644u) << "0644 less the umask, not 0666 less it";
+
+    std::string own = Write("own.dic", "old\tcontents\r\n");
+    fs::permissions(own, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(TTS_DictSave(own.c_str()), FV_OK);
+    EXPECT_EQ(ModeOf(own) & 0777, 0640u);
+    EXPECT_EQ(Slurp(own), "casa\tk\r\n");
+}
+
+TEST_F(DictTest, ASaveUnderWayBlocksAnotherAndAStaleTemporaryIsCleared) {
+    const std::string previous = "old\tcontents\r\n";
+    std::string path = Write("d.dic", previous);
+    std::string temporary = TemporaryNameFor(path);
+    ASSERT_EQ(TTS_DictAdd("casa", "k"), FV_OK);
+
+    // Another save holds the temporary file: this one fails and touches neither.
+    int held = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(write(held, "partial", 7), 7);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    EXPECT_EQ(TTS_DictSave(path.c_str()), FV_WRITE_ERROR);
+    EXPECT_EQ(Slurp(path), previous);
+    EXPECT_EQ(Slurp(temporary), "partial");
+    EXPECT_EQ(FilesInFolder(), 2);
+
+    // Once that save is gone its file is stale: the next save replaces it,
+    // and the folder holds the dictionary alone, whatever the number of saves.
+    close(held);
+    for (int k = 0; k < 3; ++k) ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    EXPECT_EQ(Slurp(path), "casa\tk\r\n");
+    EXPECT_EQ(FilesInFolder(), 1);
+
+    // A link put in the temporary's place is never written through.
+    std::string victim = Write("victim", "untouched");
+    fs::create_symlink("victim", temporary);
+    EXPECT_EQ(TTS_DictSave(path.c_str()), FV_WRITE_ERROR);
+    EXPECT_EQ(Slurp(victim), "untouched");
+}
+
+TEST_F(DictTest, KillingSavesMidwayKeepsAWholeFileAndLeavesNoTemporary) {
+    std::string oldEntries, newEntries;
+    for (int i = 0; i < 300; ++i) oldEntries += "velha" + std::to_string(1000 + i) + "\t-v`E-ka\r\n";
+    for (int i = 0; i < 4000; ++i) newEntries += "nova" + std::to_string(1000 + i) + "\t-n`O-va\r\n";
+    std::string oldCopy = Write("old.ref", oldEntries);
+    std::string newCopy = Write("new.ref", newEntries);
+    fs::create_directories(dir_ / "saves");
+    std::string path = (dir_ / "saves" / "d.dic").string();
+    std::string temporary = TemporaryNameFor(path);
+
+    int killedMidway = 0;
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(TTS_DictLoad(oldCopy.c_str()), FV_OK);
+        ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+        EXPECT_FALSE(fs::exists(temporary)) << "left after a successful save";
+
+        ASSERT_EQ(TTS_DictLoad(newCopy.c_str()), FV_OK);
+        ASSERT_TRUE(KillMidway([&] { DictSave(path); }, round));
+        if (fs::exists(temporary)) ++killedMidway;
+
+        std::string contents = Slurp(path);
+        ASSERT_TRUE(contents == oldEntries || contents == newEntries) << "a file cut short";
+        ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+        EXPECT_EQ(Info().entryCount, contents == oldEntries ? 300 : 4000);
+    }
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    EXPECT_FALSE(fs::exists(temporary));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "saves"), fs::directory_iterator()), 1);
+    EXPECT_GT(killedMidway, 0) << "no kill landed in the middle of a save";
+}
+
+// ---------------------------------------------------------------------------
+// A save must give back on loading exactly what was added.
+
+TEST_F(DictTest, AnUpdateTheFileCouldNotGiveBackIsRefused) {
+    ASSERT_EQ(TTS_DictAdd("mesa", "m"), FV_OK);
+    for (const char* transcription : {"-m`e\r-za", "-m`e\n-za", "-m`e-za\r\n"})
+        EXPECT_EQ(TTS_DictUpdate("mesa", transcription), FV_INVALID_VALUE)
+            << ::testing::PrintToString(transcription);
+    EXPECT_EQ(Entry("mesa"), "m");
+}
+
+TEST_F(DictTest, AddSaveClearLoadGivesTheSameEntries) {
+    struct Candidate {
+        const char* word;
+        const char* transcription;
+    };
+    // Those the table takes must come back; the others must be refused.
+    const Candidate candidates[] = {
+        {"casa", "-k`a-za"},   {"*nota", "x"},        {"a*b", "-a-b`e"},     {"ca\tsa", "k"},
+        {"mesa", "-m`e\t-za"}, {"linha", "-l`i\r\n"}, {"\xE9gua", "`E-gwa"}, {"vazia", ""},
+        {"", "-n`a-da"},       {"zebra\n", "z"},      {"zz", "-z`e-z`e"},
+    };
+    std::vector<std::pair<std::string, std::string>> accepted;
+    for (const Candidate& c : candidates)
+        if (TTS_DictAdd(c.word, c.transcription) == FV_OK) accepted.emplace_back(c.word, c.transcription);
+    ASSERT_EQ(accepted.size(), 7u);
+
+    std::string path = (dir_ / "round.dic").string();
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    DictClear();
+    ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+    EXPECT_EQ(Info().entryCount, static_cast<int16_t>(accepted.size()));
+    for (const auto& [word, transcription] : accepted)
+        EXPECT_EQ(Entry(word), transcription) << ::testing::PrintToString(word);
+
+    // And a second save writes the very same file.
+    std::string again = (dir_ / "again.dic").string();
+    ASSERT_EQ(TTS_DictSave(again.c_str()), FV_OK);
+    EXPECT_EQ(Slurp(again), Slurp(path));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // WAV rendering: headers of the four formats, the 8-bit conversion, whole
 // texts and piecewise rendering, and the file errors.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,9 +12,11 @@
 
 #include "EngineTest.h"
 #include "FileBytes.h"
+#include "KillMidway.h"
 #include "TestSupport.h"
 #include "api/WavRender.h"
 #include "core/EngineState.h"
+#include "core/SafeFile.h"
 #include "falavoz32.h"
 
 namespace fs = std::filesystem;
@@ -158,6 +163,120 @@ TEST_F(GenPcmTest, AFullDiskIsReportedNotHidden) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     EXPECT_EQ(TTS_GenPcm("\\*ka\\*", "/dev/full", 0, 0, 16), FV_WRITE_ERROR);
     EXPECT_FALSE(Engine.busy);
+}
+
+// ---------------------------------------------------------------------------
+// An existing file survives every failure, and the format's limit holds.
+
+TEST(WavLimit, TheSizesOfTheLargestFileStillFitTheHeader) {
+    EXPECT_TRUE(WavDataFits(kWavDataLimit));
+    EXPECT_FALSE(WavDataFits(kWavDataLimit + 1));
+    EXPECT_LE(kWavDataLimit + 36, uint64_t{UINT32_MAX}) << "the RIFF size";
+    EXPECT_EQ(kWavDataLimit % 2, 0u) << "whole 16-bit samples";
+    EXPECT_EQ(Le32(WavHeader(16000, 16, static_cast<uint32_t>(kWavDataLimit)), 4),
+              static_cast<uint32_t>(kWavDataLimit + 36));
+}
+
+// Lowers the WAV size limit for the length of a scope.
+struct ScopedWavLimit {
+    explicit ScopedWavLimit(uint64_t bytes) : saved(SetWavDataLimitForTesting(bytes)) {}
+    ~ScopedWavLimit() { SetWavDataLimitForTesting(saved); }
+    uint64_t saved;
+};
+
+class WavReplaceTest : public GenPcmTest {
+protected:
+    // A WAV file already there, as a user's earlier render left it.
+    std::string OldWav(const std::string& name) {
+        std::string path = File(name);
+        EXPECT_EQ(TTS_GenPcm("\\*ka\\*", path.c_str(), 0, 0, 16), FV_OK);
+        previous_ = Slurp(path);
+        return path;
+    }
+    static std::string LongText(int words) {
+        std::string text;
+        for (int k = 0; k < words; ++k) text += "\\*ka\\* ";
+        return text;
+    }
+    long FilesInFolder() const {
+        return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+    }
+
+    std::string previous_;
+};
+
+TEST_F(WavReplaceTest, AFullDiskKeepsTheOldFile) {
+    std::string path = OldWav("old.wav");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64 * 1024;  // less than the long text's audio
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int result = TTS_GenPcm(LongText(60).c_str(), path.c_str(), 0, 0, 16);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, FV_WRITE_ERROR);
+    EXPECT_EQ(Slurp(path), previous_);
+    EXPECT_EQ(FilesInFolder(), 1) << "the temporary file is removed";
+    EXPECT_FALSE(Engine.busy);
+}
+
+TEST_F(WavReplaceTest, AudioPastTheWavLimitStopsWithAWriteError) {
+    std::string path = OldWav("old.wav");
+    std::string fresh = File("fresh.wav");
+    {
+        ScopedWavLimit limit(100 * 1000);
+        EXPECT_EQ(TTS_GenPcm(LongText(60).c_str(), path.c_str(), 0, 0, 16), FV_WRITE_ERROR);
+        EXPECT_EQ(TTS_GenPcm(LongText(60).c_str(), fresh.c_str(), 0, 0, 16), FV_WRITE_ERROR);
+        // Within the limit, all is as before.
+        EXPECT_EQ(TTS_GenPcm("\\*ka\\*", File("small.wav").c_str(), 0, 0, 16), FV_OK);
+    }
+    EXPECT_EQ(Slurp(path), previous_);
+    EXPECT_FALSE(fs::exists(fresh)) << "a partial file is removed";
+    EXPECT_EQ(FilesInFolder(), 2);
+    EXPECT_GT(CheckedDataBytes(File("small.wav")), 0u);
+
+    // The piece that would pass the limit stops a piecewise render as well.
+    ScopedWavLimit limit(1000);
+    EXPECT_EQ(TTS_GenPcm("\\*ka\\*. \\*za\\*.", File("p1.wav").c_str(), 0, 1, 16), FV_WRITE_ERROR);
+    EXPECT_EQ(TTS_GenPcm(nullptr, File("p2.wav").c_str(), 0, 2, 16), FV_NO_MORE_PIECES);
+    EXPECT_FALSE(fs::exists(File("p1.wav")));
+}
+
+TEST_F(WavReplaceTest, DevicesAreWrittenInPlaceAndFifosRefused) {
+    EXPECT_EQ(TTS_GenPcm("\\*ka\\*", "/dev/null", 0, 0, 16), FV_OK);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    ASSERT_EQ(mkfifo(File("fifo").c_str(), 0644), 0);
+    EXPECT_EQ(TTS_GenPcm("\\*ka\\*", File("fifo").c_str(), 0, 0, 16), FV_WRITE_ERROR);
+    EXPECT_TRUE(fs::is_fifo(File("fifo")));
+    EXPECT_EQ(TTS_GenPcm("\\*ka\\*", dir_.c_str(), 0, 0, 16), FV_WRITE_ERROR);
+    EXPECT_FALSE(Engine.busy);
+}
+
+TEST_F(WavReplaceTest, KillingRendersMidwayKeepsAWholeFileAndLeavesNoTemporary) {
+    const std::string longText = LongText(200);
+    ASSERT_EQ(TTS_GenPcm(longText.c_str(), File("new.ref").c_str(), 0, 0, 16), FV_OK);
+    const std::string rendered = Slurp(File("new.ref"));
+    std::string path = OldWav("old.wav");
+    std::string temporary = TemporaryNameFor(path);
+
+    int killedMidway = 0;
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(KillMidway([&] { GenPcm(longText.c_str(), path.c_str(), 0, 0, 16); }, round));
+        if (fs::exists(temporary)) ++killedMidway;
+        std::string contents = Slurp(path);
+        ASSERT_TRUE(contents == previous_ || contents == rendered) << "a file cut short";
+        CheckedDataBytes(path);
+
+        ASSERT_EQ(TTS_GenPcm("\\*ka\\*", path.c_str(), 0, 0, 16), FV_OK);
+        EXPECT_FALSE(fs::exists(temporary)) << "left after a successful render";
+        EXPECT_EQ(Slurp(path), previous_);
+    }
+    EXPECT_EQ(FilesInFolder(), 2);
+    EXPECT_GT(killedMidway, 0) << "no kill landed in the middle of a render";
 }
 
 }  // namespace

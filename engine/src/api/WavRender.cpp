@@ -1,10 +1,12 @@
 // TTS_GenPcm: the stages of synchronous speaking, with each rendered piece
-// appended to a WAV file. The header's two sizes are written last.
+// appended to a WAV file. The header's two sizes are written last, and the
+// new file takes the old one's place only when it is complete.
 #include "api/WavRender.h"
 
 #include <cstdio>
 
 #include "api/Utterance.h"
+#include "core/SafeFile.h"
 #include "core/TextUtil.h"
 
 UtteranceCursor RenderCursor;
@@ -27,31 +29,45 @@ bool WriteSizeAt(std::FILE* file, long offset, uint32_t value) {
     return std::fseek(file, offset, SEEK_SET) == 0 && std::fwrite(bytes.data(), 1, 4, file) == 4;
 }
 
-// An open output file and the count of sample bytes written to it.
+uint64_t wavDataLimit = kWavDataLimit;
+
+// The output file being written and the count of sample bytes in it.
 struct WavFile {
-    std::FILE* file = nullptr;
-    uint32_t dataBytes = 0;
+    SafeFile file;
+    uint64_t dataBytes = 0;
     bool failed = false;
 
     int Append(AudioBuffer& buffer, bool eightBit) {
         size_t length = buffer.length;
         if (eightBit) length = ConvertTo8Bit(buffer.data.get(), length);
-        if (length && std::fwrite(buffer.data.get(), 1, length, file) != length) failed = true;
-        dataBytes += static_cast<uint32_t>(length);
+        // A piece past the limit would wrap the header's sizes: the text stops.
+        if (!failed && !WavDataFits(dataBytes + length)) failed = true;
+        if (!failed && length && std::fwrite(buffer.data.get(), 1, length, file.Stream()) != length)
+            failed = true;
+        if (!failed) dataBytes += length;
         buffer.Free();
         return failed ? kWriteError : kOk;
     }
 
     bool Finish() {
-        bool ok = !failed && WriteSizeAt(file, kDataSizeOffset, dataBytes) &&
-                  WriteSizeAt(file, kRiffSizeOffset, dataBytes + kHeaderBytesAfterRiffSize);
-        ok = (std::fclose(file) == 0) && ok;
-        file = nullptr;
-        return ok;
+        if (!failed && WriteSizeAt(file.Stream(), kDataSizeOffset, static_cast<uint32_t>(dataBytes)) &&
+            WriteSizeAt(file.Stream(), kRiffSizeOffset,
+                        static_cast<uint32_t>(dataBytes + kHeaderBytesAfterRiffSize)))
+            return file.Commit();
+        file.Abandon();
+        return false;
     }
 };
 
 }  // namespace
+
+bool WavDataFits(uint64_t dataBytes) { return dataBytes <= wavDataLimit; }
+
+uint64_t SetWavDataLimitForTesting(uint64_t bytes) {
+    uint64_t previous = wavDataLimit;
+    wavDataLimit = bytes;
+    return previous;
+}
 
 std::string WavHeader(int32_t sampleRate, int32_t bits, uint32_t dataBytes) {
     const uint32_t blockAlign = bits == 8 ? 1 : 2;
@@ -95,8 +111,7 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
     }
 
     WavFile wav;
-    wav.file = std::fopen(outputFile ? outputFile : "", "wb");
-    if (!wav.file) return kWriteError;
+    if (!wav.file.Open(outputFile ? outputFile : "", DeviceTarget::kWriteInPlace)) return kWriteError;
     if (pieceMode != kNextChunk) {
         StartText(text, RenderCursor);
         StartUtteranceFactors();
@@ -105,7 +120,7 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
 
     const bool eightBit = bits == 8;
     std::string header = WavHeader(Engine.synthesisRate, eightBit ? 8 : 16, 0);
-    if (std::fwrite(header.data(), 1, header.size(), wav.file) != header.size()) wav.failed = true;
+    if (std::fwrite(header.data(), 1, header.size(), wav.file.Stream()) != header.size()) wav.failed = true;
 
     int result = WalkText(
         RenderCursor, [&](AudioBuffer& buffer) { return wav.Append(buffer, eightBit); },

@@ -3,17 +3,15 @@
 // a plain text file of the same lines.
 #include "words/Dict.h"
 
-#include <filesystem>
+#include <cstdio>
 #include <fstream>
-#include <system_error>
 #include <vector>
 
 #include "core/EngineState.h"
+#include "core/SafeFile.h"
 #include "core/TextUtil.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr char kTab = '\t';
 
@@ -88,29 +86,12 @@ bool ReadLine(std::istream& in, std::string& line) {
 // dictionary; what follows is ignored.
 bool EndsDictionary(const std::string& line) { return line.empty() || line[0] == '*'; }
 
-// A name beside the file, not in use yet, to write the new contents to.
-std::string TemporaryNameFor(const std::string& fileName) {
-    for (int k = 0;; ++k) {
-        std::string candidate = fileName + ".tmp" + (k ? std::to_string(k) : "");
-        std::error_code error;
-        if (!fs::exists(fs::symlink_status(candidate, error))) return candidate;
-    }
-}
-
-bool WriteEntries(const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& entry : dictionary.entries) out << entry << "\r\n";
-    out.flush();
-    out.close();
-    return !out.fail();
-}
-
-// The new file keeps the access rights of the one it replaces.
-void CopyPermissions(const std::string& from, const std::string& to) {
-    std::error_code error;
-    fs::file_status status = fs::status(from, error);
-    if (!error && fs::exists(status)) fs::permissions(to, status.permissions(), error);
+// A word or transcription the file could not give back: a line ends at CR
+// or LF, the word at the first TAB, and a line beginning with "*" ends the
+// dictionary (an empty word is stored as a line holding a TAB, which does not).
+bool SurvivesTheFile(const std::string& word, const std::string& transcription) {
+    return word.find_first_of("\t\r\n") == std::string::npos && (word.empty() || word[0] != '*') &&
+           transcription.find_first_of("\r\n") == std::string::npos;
 }
 
 }  // namespace
@@ -151,22 +132,18 @@ int DictLoad(const std::string& fileName) {
     return result;
 }
 
-// The entries go to a new file beside the old one, which replaces the old one
-// only once it is complete: a failed save leaves the previous file, the
-// dictionary's name and its modified flag as they were.
+// The entries go to a new file beside the real one (links followed), which
+// replaces it only once it is complete and on the disk: a failed save leaves
+// the previous file, the dictionary's name and its modified flag as they
+// were. A directory, a device, a FIFO or a read-only file is not written.
 int DictSave(const std::string& fileName) {
-    std::string temporary = TemporaryNameFor(fileName);
-    std::error_code error;
-    if (!WriteEntries(temporary)) {
-        fs::remove(temporary, error);
-        return kWriteError;
+    SafeFile file;
+    if (!file.Open(fileName)) return kWriteError;
+    for (const std::string& entry : dictionary.entries) {
+        std::string line = entry + "\r\n";
+        if (std::fwrite(line.data(), 1, line.size(), file.Stream()) != line.size()) return kWriteError;
     }
-    CopyPermissions(fileName, temporary);
-    fs::rename(temporary, fileName, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return kWriteError;
-    }
+    if (!file.Commit()) return kWriteError;
     dictionary.name = fileName;
     dictionary.modified = false;
     return kOk;
@@ -174,7 +151,7 @@ int DictSave(const std::string& fileName) {
 
 int DictAdd(const std::string& word, const std::string& transcription) {
     if (static_cast<int>(dictionary.entries.size()) >= kDictionarySlots) return kDictionaryFull;
-    if (!FitsTheHostBuffer(transcription)) return kInvalidValue;
+    if (!FitsTheHostBuffer(transcription) || !SurvivesTheFile(word, transcription)) return kInvalidValue;
     std::string w = LowerCase1252(word);
     int place = InsertionPlace(w);
     if (place < 0) return kWordExists;
@@ -187,7 +164,7 @@ int DictUpdate(const std::string& word, const std::string& transcription) {
     std::string w = LowerCase1252(word);
     int index = FindExact(w);
     if (index < 0) return kWordNotFound;
-    if (!FitsTheHostBuffer(transcription)) return kInvalidValue;
+    if (!FitsTheHostBuffer(transcription) || !SurvivesTheFile(w, transcription)) return kInvalidValue;
     dictionary.entries[index] = w + kTab + transcription;
     dictionary.modified = true;
     return kOk;
