@@ -112,6 +112,9 @@ int LoadDictionary(const std::string& file) {
 bool IsAloud(Action action) { return action == Action::Speak || action == Action::Sing; }
 
 int StartEngine(const Options& options) {
+    // A FIFO or a device would be read until it ends, which may be never.
+    for (const std::string* file : {&options.languageFile, &options.dictionaryFile})
+        if (!file->empty() && IsSpecialFile(*file)) return FV_OPEN_ERROR;
     if (!options.languageFile.empty()) SetEnvironmentVariable("FALAVOZ_LNG", options.languageFile);
     const bool aloud = IsAloud(options.action);
     int result = TTS_Init(aloud, OnSpeechEnd, options.voice8k ? 1 : 0);

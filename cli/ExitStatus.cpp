@@ -13,3 +13,9 @@ int Fail(int engineResult) {
 }
 
 int ExitStatusOf(int engineResult) { return engineResult == 0 ? 0 : Fail(engineResult); }
+
+int ExitStatusAfterOutput(int status) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    std::fprintf(stderr, "falavoz: Erro ao escrever na saída padrão\n");
+    return status != 0 ? status : kExitError;
+}

@@ -1,6 +1,8 @@
 #include "InputText.h"
 
+#include <algorithm>
 #include <sstream>
+#include <utility>
 
 #include "Encoding.h"
 #include "System.h"
@@ -17,6 +19,13 @@ std::string WithCrLfLineEnds(const std::string& text) {
         out += text[k];
     }
     return out;
+}
+
+// The engine takes C strings: a NUL byte would end the text there. It
+// becomes a blank, as between two words.
+std::string WithBlanksForNuls(std::string text) {
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
 }
 
 std::string JoinedWords(const std::vector<std::string>& words) {
@@ -40,6 +49,7 @@ std::optional<std::string> ReadInput(const Options& options) {
     } else {
         text = ReadStandardInput();
     }
+    text = WithBlanksForNuls(std::move(text));
     if (convert) text = Utf8ToCp1252(text);
     return WithCrLfLineEnds(text);
 }

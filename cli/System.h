@@ -6,7 +6,10 @@
 #include <optional>
 #include <string>
 
-// The whole of a file as bytes, or nullopt when it cannot be read.
+// A path that is there but is no regular file: a FIFO, a device or a
+// directory, whose reading might wait forever or never end.
+bool IsSpecialFile(const std::string& path);
+// The whole of a regular file as bytes, or nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // The whole of the standard input as bytes.
 std::string ReadStandardInput();

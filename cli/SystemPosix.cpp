@@ -1,5 +1,6 @@
 // The operating-system seam on POSIX systems.
 #include <poll.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -9,7 +10,13 @@
 
 #include "System.h"
 
+bool IsSpecialFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path) {
+    if (IsSpecialFile(path)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes(std::istreambuf_iterator<char>(in), {});

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     }
     // Help and version need neither a text nor the engine.
     if (options.action == Action::ShowHelp || options.action == Action::ShowVersion)
-        return RunAction(options, "");
+        return ExitStatusAfterOutput(RunAction(options, ""));
 
     std::optional<std::string> text =
         options.action == Action::Sing ? std::optional<std::string>("") : ReadInput(options);
@@ -28,5 +28,5 @@ int main(int argc, char** argv) {
     if (IsAloud(options.action)) StopSpeechOnInterrupt();
     const int result = StartEngine(options);
     if (result != 0) return Fail(result);
-    return RunAction(options, *text);
+    return ExitStatusAfterOutput(RunAction(options, *text));
 }

@@ -1,6 +1,7 @@
 // Runs build/bin/falavoz the way a user does and checks what it prints and
 // the WAV files it writes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdint>
@@ -47,20 +48,33 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     Outcome Falavoz(const std::vector<std::string>& args, const std::string& input = "") {
-        std::string command = Quote(program_.string());
+        return Run(args, input, dir_ / "stdout", "");
+    }
+
+    // As Falavoz, with the standard output going to `out` (its text is not
+    // kept) and the program stopped after 20 seconds (exit code 124), so that
+    // a run that would wait forever fails instead of hanging the test.
+    Outcome FalavozWithin20s(const std::vector<std::string>& args, const std::string& input = "",
+                             const fs::path& out = {}) {
+        return Run(args, input, out.empty() ? dir_ / "stdout" : out, "timeout 20 ");
+    }
+
+private:
+    Outcome Run(const std::vector<std::string>& args, const std::string& input, const fs::path& out,
+                const std::string& prefix) {
+        std::string command = prefix + Quote(program_.string());
         for (const auto& a : args) command += " " + Quote(a);
-        fs::path in = dir_ / "stdin", out = dir_ / "stdout", err = dir_ / "stderr";
+        fs::path in = dir_ / "stdin", err = dir_ / "stderr";
         std::ofstream(in, std::ios::binary) << input;
         command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
         int status = std::system(command.c_str());
         Outcome run;
         run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = Slurp(out);
+        if (out.parent_path() == dir_) run.out = Slurp(out);
         run.err = Slurp(err);
         return run;
     }
 
-private:
     fs::path program_;
 };
 
@@ -228,6 +242,56 @@ TEST_F(FalavozProgram, TheTextComesFromWordsAFileOrTheInput) {
     EXPECT_EQ(Falavoz({"-x", "-f", utf8.string()}, "\\*mu\\*").out, "ñä\nka\n");
     EXPECT_EQ(Falavoz({"-x", "--cp1252", "-f", cp1252.string()}).out, "ñä\n");
     EXPECT_EQ(Falavoz({"-x"}, "\\*ka\\*\r\n\\*mu\\*").out, "ka\nmu\n");
+}
+
+// The engine takes C strings, so a NUL byte would end the text; it reads as
+// a blank, from the input and from a file alike.
+TEST_F(FalavozProgram, ANulByteInTheTextIsABlank) {
+    const std::string expected = Falavoz({"-x", "um dois"}).out;
+    ASSERT_NE(expected.find('\n'), std::string::npos);
+    const std::string withNul("um\0dois", 7);
+    EXPECT_EQ(Falavoz({"-x"}, withNul).out, expected);
+
+    const fs::path file = dir_ / "nul.txt";
+    std::ofstream(file, std::ios::binary) << withNul << '\n';
+    EXPECT_EQ(Falavoz({"-x", "-f", file.string()}).out, expected);
+    EXPECT_EQ(Falavoz({"-x", "--cp1252", "-f", file.string()}).out, expected);
+}
+
+// Every action that prints fails, and says so, when its output cannot be
+// written, rather than end as if all had been printed.
+TEST_F(FalavozProgram, AFailedWriteToTheStandardOutputFails) {
+    ASSERT_TRUE(fs::exists("/dev/full"));
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-x", "casa"},
+                                                 {"--pho", "casa"},
+                                                 {"--phones", "casa"},
+                                                 {"--help"},
+                                                 {"--version"}}) {
+        SCOPED_TRACE(args[0]);
+        Outcome run = FalavozWithin20s(args, "", "/dev/full");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("Erro ao escrever na saída padrão"), std::string::npos) << run.err;
+    }
+}
+
+// A FIFO would keep the program waiting for a writer, and a device such as
+// /dev/zero would be read without end: only regular files are read.
+TEST_F(FalavozProgram, FilesThatAreNoRegularFilesAreRefused) {
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = "/dev/zero";
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-x", "-f", fifo.string()},
+                                                 {"-x", "-f", zero},
+                                                 {"-x", "--lng", fifo.string(), "casa"},
+                                                 {"-x", "--lng", zero, "casa"},
+                                                 {"-x", "-d", fifo.string(), "casa"},
+                                                 {"-x", "-d", zero, "casa"}}) {
+        SCOPED_TRACE(args[1] + " " + args[2]);
+        Outcome run = FalavozWithin20s(args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("Erro ao abrir arquivo"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 #include "words/Data.h"
 #include "words/WordLookup.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/Tokens.h"
@@ -167,6 +172,42 @@ TEST(LoadLanguageData, FailsOnAMalformedNumber) {
     EXPECT_EQ(LoadText(Lines({word, "*", "*", suffix + "-1"})), -5);
     EXPECT_EQ(LoadText(Lines({"casa\t-\t -k'a-za\tO\t0\t \t"})), -5);
     EXPECT_EQ(LoadText(Lines({"casa\t-\t -k'a-za\t0\t300\t \t"})), -5);
+}
+
+// A file without line ends (a device, a binary file) must not be read into
+// one line that fills the memory; the longest line is far beyond the data's.
+TEST(LoadLanguageData, RefusesALineLongerThanAnyTheDataHolds) {
+    const std::string word = "casa\t-\t -k'a-za\t0\t0\t \t";
+    EXPECT_EQ(LoadText(Lines({word, std::string(60000, 'a')})), 0);
+    EXPECT_EQ(LoadText(Lines({word, std::string(70000, 'a')})), -5);
+    EXPECT_EQ(LoadText(word + "\r\n" + std::string(200000, '\0')), -5);  // no line end at all
+    EXPECT_EQ(LoadText(Lines({word, "*", std::string(70000, 'T'), "*"})), -5);
+    EXPECT_EQ(LoadText(Lines({word, "*", "*", std::string(70000, 's')})), -5);
+}
+
+// A FIFO is refused before it is opened: opening it for reading would wait
+// for a writer. Should the loader wait all the same, a writer comes and goes
+// after a while, so that the test fails instead of hanging.
+TEST(LoadLanguageData, RefusesAFifoWithoutWaitingForAWriter) {
+    const fs::path fifo =
+        fs::temp_directory_path() / ("falavoz_data_test_" + std::to_string(getpid()) + ".fifo");
+    fs::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> loaded{false};
+    std::thread writer([&] {
+        for (int k = 0; k < 100 && !loaded; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const int end = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0) {
+                close(end);
+                return;
+            }
+        }
+    });
+    EXPECT_EQ(LoadLanguageData(fifo.string()), -5);
+    loaded = true;
+    writer.join();
+    fs::remove(fifo);
 }
 
 TEST(LoadLanguageData, ReadsTheThreeSections) {

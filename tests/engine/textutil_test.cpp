@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -274,6 +275,24 @@ TEST_F(TextUtilTest, Syllabify) {
         {"yate", " -ya-te- "},      {"k`aza", " -k`a-za- "}, {"", " - "},
     };
     for (const Case& c : cases) EXPECT_EQ(Syllabify(W(c.phonetic)), W(c.expected)) << c.phonetic;
+}
+
+// Lines end in LF or CR LF, the last one maybe in neither; a line may be as
+// long as kLongestDataLine and no longer.
+TEST(ReadDataLine, ReadsLinesUpToTheLongestOne) {
+    std::istringstream in("a\r\n\nb\n" + std::string(kLongestDataLine, 'c') + "\r\nend");
+    std::vector<std::string> lines;
+    for (std::string line; ReadDataLine(in, line);) lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "", "b", std::string(kLongestDataLine, 'c'), "end"}));
+    EXPECT_TRUE(in.eof());
+    EXPECT_FALSE(in.bad());
+
+    std::istringstream tooLong("a\n" + std::string(kLongestDataLine + 1, 'c') + "\nb\n");
+    std::string line;
+    EXPECT_TRUE(ReadDataLine(tooLong, line));
+    EXPECT_FALSE(ReadDataLine(tooLong, line));
+    EXPECT_TRUE(tooLong.bad());
+    EXPECT_FALSE(ReadDataLine(tooLong, line));  // nothing more after the failure
 }
 
 }  // namespace

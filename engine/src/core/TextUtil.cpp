@@ -418,3 +418,29 @@ bool ReadTextFileLines(const std::string& path, std::string& text) {
     }
     return !in.bad();
 }
+
+bool ReadDataLine(std::istream& in, std::string& line) {
+    line.clear();
+    if (!in.good()) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    std::streambuf* source = in.rdbuf();
+    for (;;) {
+        const int c = source->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(line.empty() ? std::ios::eofbit | std::ios::failbit : std::ios::eofbit);
+            if (line.empty()) return false;
+            break;
+        }
+        if (c == '\n') break;
+        const bool crOfLineEnd = c == '\r' && line.size() == kLongestDataLine;
+        if (line.size() >= kLongestDataLine && !crOfLineEnd) {
+            in.setstate(std::ios::badbit);
+            return false;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}

@@ -3,6 +3,8 @@
 // empty string.
 #pragma once
 
+#include <cstddef>
+#include <istream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -73,3 +75,11 @@ std::string Syllabify(const std::string& phonetic);
 
 // A text file's lines, each followed by CR LF. false when it cannot be read.
 bool ReadTextFileLines(const std::string& path, std::string& text);
+
+// The longest line of a data file (the language data, a dictionary); far
+// beyond any real one.
+constexpr size_t kLongestDataLine = 64 * 1024;
+// One line of a data file, without its LF or CR LF; false at the end, as
+// std::getline. A line longer than kLongestDataLine sets badbit, as a read
+// error would: a file without line ends must not be read into memory whole.
+bool ReadDataLine(std::istream& in, std::string& line);

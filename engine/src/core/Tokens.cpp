@@ -2,6 +2,7 @@
 #include "core/Tokens.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/EngineState.h"
 #include "core/TextUtil.h"
@@ -79,7 +80,11 @@ bool IsWordToken(int i) {
     const TIPO_TOKEN* token = TokenAt(i);
     if (!token || i < 0 || token->start <= 0 || token->length <= 0) return true;
     static const std::string kJoiners = "-\"'_&";
-    const std::string word = Mid(Engine.text, token->start, token->length);
+    // Read in place: the reading of a word asks this of its neighbours.
+    const std::string_view text(Engine.text);
+    const size_t from = static_cast<size_t>(token->start - 1);
+    const std::string_view word =
+        from < text.size() ? text.substr(from, static_cast<size_t>(token->length)) : std::string_view();
     return std::all_of(word.begin(), word.end(),
                        [](char c) { return IsLetterChar(c) || kJoiners.find(c) != std::string::npos; });
 }

@@ -38,7 +38,7 @@ struct DigitToken {
     std::string written;                // the token as written
     std::vector<std::string> segments;  // lower case
     std::string pattern;                // one class a segment
-    int tokenIndex = 0;
+    WordContext context;                // of the whole token, for the words among its segments
     bool numberBefore = false;
     bool masculine = true;
 
@@ -103,7 +103,7 @@ std::string WordReading(const DigitToken& token, const std::string& word, bool h
     TIPO_REG_PAL record;
     if (!word.empty() && LexiconLookup(word, record) && record.vowelClass != kNotInDigitTokens)
         return record.transcription;
-    return TranscribeWord(word, token.numberBefore, hyphenPause, token.tokenIndex);
+    return TranscribeWord(word, token.numberBefore, hyphenPause, token.context);
 }
 
 // "10h30", "10:30": the hour, and the minutes when there are any.
@@ -128,8 +128,7 @@ struct UnitReading {
 
 UnitReading ReadUnit(const DigitToken& token, const std::string& unit, const std::string& count) {
     const std::string name = UnitName(unit);
-    if (name.empty())
-        return {TranscribeWord(unit, token.numberBefore, true, token.tokenIndex), token.masculine};
+    if (name.empty()) return {TranscribeWord(unit, token.numberBefore, true, token.context), token.masculine};
     const bool feminine = EndsWith(name, "a") && !EndsWith(unit, "g");
     return {name + (count == "1" ? "- " : "S- "), !feminine};
 }
@@ -230,7 +229,7 @@ Reading DecimalWithUnit(const DigitToken& t) {
     if (t.pattern != "0102" || !LastCharacterIsLowerCase(t)) return std::nullopt;
     if (t.Segment(1) != "." && t.Segment(1) != ",") return std::nullopt;
     const UnitReading unit = ReadUnit(t, t.Segment(3), t.Segment(0));
-    const std::string mark = TranscribeWord(t.Segment(1), t.numberBefore, true, t.tokenIndex);
+    const std::string mark = TranscribeWord(t.Segment(1), t.numberBefore, true, t.context);
     return Cardinal(t.Segment(0), unit.masculine) + mark + Cardinal(t.Segment(2), unit.masculine) + unit.word;
 }
 
@@ -281,7 +280,7 @@ std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numbe
     if (text.empty()) return "";
     DigitToken token;
     token.written = text;
-    token.tokenIndex = tokenIndex;
+    token.context = ContextOfToken(tokenIndex);
     token.numberBefore = numberBefore;
     token.masculine = masculine;
     CutIntoSegments(LowerCase1252(text), token);

@@ -52,6 +52,12 @@ bool ConvertNumber(const std::string& number, double& value) {
     return true;
 }
 
+// A character ConvertNumber may accept.
+bool MayBeInNumber(char c) {
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.' || c == ',' ||
+           c == DecimalSeparator();
+}
+
 // The kinds of control sequence, by the letters after the control character.
 enum class Command { None, V, VA, T, TA, P, E, L, I };
 
@@ -380,10 +386,15 @@ bool ParseCommand(const std::string& text, int& pos, double& value) {
         pos += 2;
         return true;
     }
-    int end = PosCharFrom(pos + 1, text, ' ');
-    if (end == 0) end = length + 1;
-    if (end <= pos + 2) return false;
+    // The number runs to the next blank (or the end of the text). A character
+    // no number holds ends the search at once, as the sequence cannot be a
+    // command: a text of control characters without blanks is read in linear
+    // time.
     const int numberStart = CharAt(text, pos + 2) == 'A' ? pos + 3 : pos + 2;
+    int end = pos + 1;
+    for (; end <= length && text[end - 1] != ' '; ++end)
+        if (end >= numberStart && !MayBeInNumber(text[end - 1])) return false;
+    if (end <= pos + 2) return false;
     double converted = 0;
     if (!ConvertNumber(Mid(text, numberStart, end - numberStart), converted)) return false;
     value = converted;

@@ -23,13 +23,6 @@ unsigned LexiconLoads = 0;  // the lexicon's generation
 // A line that ends a section: empty, or starting with "*".
 bool IsSeparatorLine(const std::string& line) { return line.empty() || line[0] == '*'; }
 
-// Reads one line, accepting both CR LF and LF line ends.
-bool ReadLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
-
 // The n-th (1-based) field of a lexicon line. Every field is followed by a
 // TAB, the last one too; a field without its TAB is empty.
 std::string TerminatedField(const std::string& line, int n) {
@@ -116,7 +109,7 @@ bool LoadLexicon(std::istream& in) {
     Lexicon.clear();
     ++LexiconLoads;
     std::string line;
-    while (ReadLine(in, line) && !IsSeparatorLine(line)) {
+    while (ReadDataLine(in, line) && !IsSeparatorLine(line)) {
         if (!LexiconNumbersValid(line)) return false;
         Lexicon.push_back(line);
     }
@@ -128,7 +121,7 @@ bool LoadLexicon(std::istream& in) {
 bool LoadTagRules(std::istream& in) {
     for (TIPO_HASH_GRAMAT& slot : GrammarRules) slot = TIPO_HASH_GRAMAT{};
     std::string line;
-    while (ReadLine(in, line) && !IsSeparatorLine(line)) {
+    while (ReadDataLine(in, line) && !IsSeparatorLine(line)) {
         std::vector<std::string> field = SeparatedFields(line, 4);
         int s = FreeSlotFor(GrammarRules, field[0]);
         if (s < 0) {
@@ -149,7 +142,7 @@ bool LoadTagRules(std::istream& in) {
 bool LoadSuffixRules(std::istream& in) {
     for (TIPO_HASH_MORPH& slot : SuffixRules) slot = TIPO_HASH_MORPH{};
     std::string line;
-    while (ReadLine(in, line) && !IsSeparatorLine(line)) {
+    while (ReadDataLine(in, line) && !IsSeparatorLine(line)) {
         std::vector<std::string> field = SeparatedFields(line, 8);
         TIPO_HASH_MORPH rule;
         if (!ParseByteField(field[1], rule.strip) || !ParseByteField(field[5], rule.mode) ||
@@ -235,6 +228,8 @@ std::string LanguageDataPath() {
 int LoadLanguageData() { return LoadLanguageData(LanguageDataPath()); }
 
 int LoadLanguageData(const std::string& path) {
+    // Only a regular file: a FIFO would keep the start waiting for a writer.
+    if (!FileExists(path)) return -5;
     std::ifstream in(path, std::ios::binary);
     if (!in) return -5;
     if (!LoadLexicon(in) || !LoadTagRules(in) || !LoadSuffixRules(in)) return -5;

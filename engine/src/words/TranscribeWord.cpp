@@ -148,11 +148,9 @@ const std::string& NameOf(char c) { return CharacterNames[static_cast<unsigned c
 
 // ---- The word "x" ----------------------------------------------------------------
 
-std::string ReadX(int tokenIndex) {
-    const bool numberBefore = IsNumericText(TokenText(tokenIndex - 1));
-    const bool numberAfter = IsNumericText(TokenText(tokenIndex + 1));
-    if (numberBefore && numberAfter) return kTimes;
-    if (!numberBefore || numberAfter) return kLetterX;
+std::string ReadX(const WordContext& context) {
+    if (context.numericBefore && context.numericAfter) return kTimes;
+    if (!context.numericBefore || context.numericAfter) return kLetterX;
     return kTimesAfterNumber;
 }
 
@@ -184,20 +182,20 @@ std::string SpellWord(const std::string& word, int tokenIndex) {
 
 // ---- Letters without rules ----------------------------------------------------------
 
-std::string HyphenSegment(const std::string& word, bool numberBefore, bool hyphenPause, int tokenIndex) {
-    const std::string own = TokenText(tokenIndex);
-    if (IsNumericText(own) && own.size() > 1) return kMinus;
-    if (numberBefore && word == "-" && IsNumericText(TokenText(tokenIndex + 1))) return kMinus;
-    if (own.size() >= 2 && own[0] == '-' && IsDigitChar(own[1])) return kMinus;
-    if (IsWordToken(tokenIndex - 1) && IsWordToken(tokenIndex + 1) && word[0] == '-') {
-        MarkHyphenPause(tokenIndex);
+std::string HyphenSegment(const std::string& word, bool numberBefore, bool hyphenPause,
+                          const WordContext& context) {
+    if (context.longNumber) return kMinus;
+    if (numberBefore && word == "-" && context.numericAfter) return kMinus;
+    if (context.opensWithMinus) return kMinus;
+    if (context.wordBefore && context.wordAfter && word[0] == '-') {
+        MarkHyphenPause(context.tokenIndex);
         return "_";
     }
     if (hyphenPause) {
-        MarkHyphenPause(tokenIndex);
+        MarkHyphenPause(context.tokenIndex);
         return "_";
     }
-    if (IsWordToken(tokenIndex)) return "_";
+    if (context.isWord) return "_";
     return NameOf('-');
 }
 
@@ -219,8 +217,8 @@ std::string PlainLetterSegment(const std::string& word, char letter) {
 
 // letterOf, when given, takes for each character of the result the 1-based
 // position of the letter it was read from.
-std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPause, int tokenIndex,
-                       std::vector<int>* letterOf = nullptr) {
+std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPause,
+                       const WordContext& context, std::vector<int>* letterOf = nullptr) {
     int stress = StressPosition(word);
     std::string result = stress == 0 ? std::string(1, kStressMark) : std::string();
     if (letterOf) letterOf->assign(result.size(), 1);
@@ -239,7 +237,7 @@ std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPa
             }
             TranscribeLetter(word, p, segment);
         } else if (letter == '-') {
-            segment = HyphenSegment(word, numberBefore, hyphenPause, tokenIndex);
+            segment = HyphenSegment(word, numberBefore, hyphenPause, context);
         } else {
             segment = PlainLetterSegment(word, letter);
         }
@@ -259,11 +257,29 @@ std::string ReadByRule(const std::string& word, bool numberBefore, bool hyphenPa
 
 }  // namespace
 
-bool IsSpelledOut(const std::string& word, int tokenIndex) {
+WordContext ContextOfToken(int tokenIndex) {
+    const std::string own = TokenText(tokenIndex);
+    WordContext context;
+    context.tokenIndex = tokenIndex;
+    context.allCaps = IsAllCaps(own);
+    context.longNumber = IsNumericText(own) && own.size() > 1;
+    context.opensWithMinus = own.size() >= 2 && own[0] == '-' && IsDigitChar(own[1]);
+    context.isWord = IsWordToken(tokenIndex);
+    context.wordBefore = IsWordToken(tokenIndex - 1);
+    context.wordAfter = IsWordToken(tokenIndex + 1);
+    context.numericBefore = IsNumericText(TokenText(tokenIndex - 1));
+    context.numericAfter = IsNumericText(TokenText(tokenIndex + 1));
+    return context;
+}
+
+bool IsSpelledOut(const std::string& word, const WordContext& context) {
     if (IsDottedInitials(word)) return true;
-    if (IsAllCaps(TokenText(tokenIndex)) && (word.size() < 4 || Engine.options[kOptionSpellCapitals] != 0))
-        return true;
+    if (context.allCaps && (word.size() < 4 || Engine.options[kOptionSpellCapitals] != 0)) return true;
     return IsHardCluster(word);
+}
+
+bool IsSpelledOut(const std::string& word, int tokenIndex) {
+    return IsSpelledOut(word, ContextOfToken(tokenIndex));
 }
 
 int StressPosition(const std::string& word) {
@@ -274,13 +290,18 @@ int StressPosition(const std::string& word) {
 }
 
 std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool hyphenPause,
-                           int tokenIndex) {
+                           const WordContext& context) {
     if (lowerText.empty()) return "";
-    if (lowerText == "x") return ReadX(tokenIndex);
-    if (lowerText != "-" && IsSpelledOut(lowerText, tokenIndex)) return SpellWord(lowerText, tokenIndex);
-    return ReadByRule(lowerText, numberBefore, hyphenPause, tokenIndex);
+    if (lowerText == "x") return ReadX(context);
+    if (lowerText != "-" && IsSpelledOut(lowerText, context)) return SpellWord(lowerText, context.tokenIndex);
+    return ReadByRule(lowerText, numberBefore, hyphenPause, context);
+}
+
+std::string TranscribeWord(const std::string& lowerText, bool numberBefore, bool hyphenPause,
+                           int tokenIndex) {
+    return TranscribeWord(lowerText, numberBefore, hyphenPause, ContextOfToken(tokenIndex));
 }
 
 std::string ReadByRuleWithLetters(const std::string& word, std::vector<int>& letterOf) {
-    return ReadByRule(word, false, false, -1, &letterOf);
+    return ReadByRule(word, false, false, ContextOfToken(-1), &letterOf);
 }
