@@ -158,6 +158,20 @@ TEST_F(DictTest, TheTableHolds5001Entries) {
     EXPECT_EQ(Entry("w05000"), "x");
 }
 
+TEST_F(DictTest, OnlyARegularFileOfLinesIsLoaded) {
+    // A line longer than any entry can be (a file without line ends) is no
+    // dictionary, and is not read into memory whole.
+    const std::string endless = Write("endless.dic", "casa\t" + std::string(70000, 'a') + "\r\n");
+    EXPECT_EQ(DictLoad(endless), FV_OPEN_ERROR);
+    EXPECT_EQ(Entry("casa"), "<" + std::to_string(FV_WORD_NOT_FOUND) + ":>");
+    // A FIFO would wait for a writer, a device never end.
+    const std::string fifo = (dir_ / "dic.fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(DictLoad(fifo), FV_OPEN_ERROR);
+    EXPECT_EQ(DictLoad("/dev/zero"), FV_OPEN_ERROR);
+    EXPECT_EQ(DictLoad(dir_.string()), FV_OPEN_ERROR);
+}
+
 TEST_F(DictTest, LoadStopsAtAnEmptyOrStarLineAndKeepsLinesAsTheyStand) {
     struct Case {
         std::string content;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/EngineState.h"
+#include "core/Platform.h"
 #include "core/SafeFile.h"
 #include "core/TextUtil.h"
 
@@ -75,13 +76,6 @@ bool FitsTheHostBuffer(const std::string& transcription) {
     return transcription.size() < kDictTranscriptionSize;
 }
 
-// A line of the file, with its CR LF (or a lone LF) removed.
-bool ReadLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
-
 // The first empty line, or the first line beginning with "*", ends the
 // dictionary; what follows is ignored.
 bool EndsDictionary(const std::string& line) { return line.empty() || line[0] == '*'; }
@@ -112,13 +106,15 @@ void DictClear() { dictionary = Dictionary{}; }
 // read error after the file was opened leaves no dictionary and answers -5.
 int DictLoad(const std::string& fileName) {
     DictClear();
+    // Only a regular file: a FIFO would wait for a writer, a device never end.
+    if (!FileExists(fileName)) return kOpenError;
     std::ifstream in(fileName, std::ios::binary);
     if (!in) return kOpenError;
     dictionary.name = fileName;
 
     int result = kOk;
     std::string line;
-    while (ReadLine(in, line) && !EndsDictionary(line)) {
+    while (ReadDataLine(in, line) && !EndsDictionary(line)) {
         if (static_cast<int>(dictionary.entries.size()) == kDictionarySlots) {
             result = kDictionaryFull;
             break;
