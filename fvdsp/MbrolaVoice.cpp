@@ -1,5 +1,7 @@
 #include "MbrolaVoice.h"
 
+#include "PhonemeLine.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -170,7 +172,6 @@ void MbrolaVoice::append(const char* text, size_t size) {
     while (size > 0) {
         const char* newline = static_cast<const char*>(std::memchr(text, '\n', size));
         size_t piece = newline ? static_cast<size_t>(newline - text) + 1 : size;
-        currentUtterance().text.append(text, piece);
         line_.append(text, newline ? piece - 1 : piece);
         if (newline) endLine();
         text += piece;
@@ -178,9 +179,12 @@ void MbrolaVoice::append(const char* text, size_t size) {
     }
 }
 
+// A whole line goes to the utterance, kept within what mbrola survives.
 void MbrolaVoice::endLine() {
     std::string_view token = firstToken(line_);
     Utterance& u = currentUtterance();
+    u.text += WithinMbrolaLimits(line_, "\n");
+    u.text += '\n';
     if (token == "#")
         u.ended = true;
     else if (!token.empty() && token[0] != ';')
@@ -196,10 +200,7 @@ int MbrolaVoice::write(const char* text) {
     if (!text) return 0;
     append(text, std::strlen(text));
     // The flush command usually comes last, without its line end.
-    if (firstToken(line_) == "#" && onlyBlanksAfterFirstToken(line_)) {
-        currentUtterance().text += "\n";
-        endLine();
-    }
+    if (firstToken(line_) == "#" && onlyBlanksAfterFirstToken(line_)) endLine();
 
     // Hand the text to mbrola now, taking its output meanwhile so that it
     // never blocks on a full pipe while we block on its full stdin.
@@ -219,10 +220,7 @@ int MbrolaVoice::flush() {
         error_ = "Nenhuma voz foi aberta.";
         return -1;
     }
-    if (!line_.empty()) {
-        currentUtterance().text += "\n";
-        endLine();
-    }
+    if (!line_.empty()) endLine();
     if (!utterances_.empty() && !utterances_.back().ended) {
         Utterance& u = utterances_.back();
         u.text += "#\n";

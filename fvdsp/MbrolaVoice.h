@@ -90,7 +90,7 @@ private:
     float volume_ = 1.0f;
 
     std::deque<Utterance> utterances_;
-    std::string line_;  // the line being written, up to now
+    std::string line_;  // the line being written, up to now; it joins its utterance when whole
 
     ChildProcess child_;
     bool inputLost_ = false;    // the child stopped reading before its input ended

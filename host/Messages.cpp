@@ -34,6 +34,8 @@ std::string MessageForCode(int code) {
             return "Erro de alocação de memória";
         case -16:
             return "Valor inválido";
+        case -18:
+            return "Erro no sintetizador de voz";
         case -21:
             return "Palavra não encontrada";
         case -22:

@@ -44,6 +44,9 @@ enum {
     FV_DEVICE_NO_MEMORY = -15,
     FV_INVALID_VALUE = -16,
     FV_NO_MORE_PIECES = -17,
+    /* The voice failed during the call (its message went to standard error);
+     * the rest of the text was still rendered. */
+    FV_SYNTHESIS_ERROR = -18,
     FV_WORD_NOT_FOUND = -21,
     FV_DICTIONARY_FULL = -22,
     FV_WORD_EXISTS = -23

@@ -392,6 +392,23 @@ TEST_F(FalavozProgram, WithoutASoundCardSpeakingFailsAndSaysSo) {
     }
 }
 
+// A line the voice refuses: the rest is still sung, and the voice's message
+// and the failure reach the terminal in UTF-8, with a failing exit status.
+TEST_F(FalavozProgram, AMelodyTheVoiceRefusesFailsTheRunAndSaysWhy) {
+    const fs::path raw = dir_ / "recusa.raw";
+    ScopedEnv device("FALAVOZ_ALSA_DEVICE", AppendingFileDevice(raw));
+    std::ofstream(dir_ / "recusa.pho") << "_ 50\na 200 50 120\n;\na xx 50 120\n;\na 200 50 120\n_ 50\n";
+    Outcome run = Falavoz({"--sing", (dir_ / "recusa.pho").string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("c\xC3\xB3"
+                           "digo"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("a xx 50 120"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Erro no sintetizador de voz"), std::string::npos) << run.err;
+    EXPECT_GT(Slurp(raw).size(), 2u * 16000 * 4 / 10) << "the pieces around the bad line were sung";
+}
+
 TEST_F(FalavozProgram, SingsAMelodyWhosePitchFollowsTheNotes) {
     const char* source = std::getenv("FALAVOZ_SOURCE");
     ASSERT_NE(source, nullptr);

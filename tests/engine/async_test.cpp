@@ -199,6 +199,42 @@ TEST_F(AsyncSpeech, SynchronousSpeechWaitsForEveryPiece) {
     EXPECT_TRUE(callbackResults.empty()) << "the host hears of synchronous speech by the result";
 }
 
+// The voice failing in one piece: its message shows at once, the rest of
+// the text is still spoken, and the end reports the failure, whichever way
+// the text was given. The next text starts with a clean slate.
+TEST_F(AsyncSpeech, AVoiceFailureIsReportedOnceTheTextIsSpoken) {
+    const int expected = PiecesOfTheText();
+    ASSERT_GE(expected, 3);
+    const auto failFirstRead = [this] {
+        diphones_.onRead = [this, first = true]() mutable {
+            diphones_.failReads = first;
+            first = false;
+        };
+    };
+    testing::internal::CaptureStderr();
+
+    device_.playInstantly = true;
+    failFirstRead();
+    EXPECT_EQ(TTS_PlayText(kText, 0), FV_SYNTHESIS_ERROR);
+    EXPECT_EQ(device_.pieces.size(), static_cast<size_t>(expected));
+
+    failFirstRead();
+    EXPECT_EQ(TTS_GenPcm(kText, "/dev/null", 0, 0, 16), FV_SYNTHESIS_ERROR);
+
+    device_.playInstantly = false;
+    failFirstRead();
+    EXPECT_EQ(TTS_PlayText(kText, 1), FV_OK);
+    for (int guard = 0; Engine.busy && guard < 100; ++guard) PlayPiece();
+    EXPECT_EQ(callbackResults, std::vector<int>{FV_SYNTHESIS_ERROR});
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("read failed"), std::string::npos);
+
+    diphones_.onRead = nullptr;
+    diphones_.failReads = false;
+    device_.playInstantly = true;
+    EXPECT_EQ(TTS_PlayText(kText, 0), FV_OK);
+    EXPECT_EQ(TTS_GenPcm(kText, "/dev/null", 0, 0, 16), FV_OK);
+}
+
 // A stop that comes while a piece is rendered (from a signal handler during
 // synchronous speech) keeps that piece, and every one after it, from playing.
 TEST_F(AsyncSpeech, AStopWhileAPieceIsRenderedKeepsItFromPlaying) {

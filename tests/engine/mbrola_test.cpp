@@ -456,7 +456,9 @@ TEST_F(MBrolaTest, FullBufferCutsThePieceEvenInsideAToken) {
     EXPECT_EQ(phoneLines, 30u);
 }
 
-TEST_F(MBrolaTest, PullsNeverWritePastTheBuffer) {
+// A piece holds every sample of the phones it was given, even a phone longer
+// than the buffer (the buffer grows), and reads never pass its end.
+TEST_F(MBrolaTest, PullsNeverWritePastTheBufferNorLoseSamples) {
     struct Case {
         int chunkLimitMs;
         int phones;
@@ -479,7 +481,8 @@ TEST_F(MBrolaTest, PullsNeverWritePastTheBuffer) {
         EXPECT_LE(pieces.size(), static_cast<size_t>(c.phones) + 1);
         for (const Piece& piece : pieces) {
             EXPECT_LE(piece.bytes, piece.capacity);
-            EXPECT_EQ(piece.capacity, static_cast<size_t>(c.chunkLimitMs) * 35);
+            EXPECT_GE(piece.capacity, static_cast<size_t>(c.chunkLimitMs) * 35);
+            EXPECT_EQ(piece.bytes, static_cast<size_t>(SumOfDurations(piece.lines)) * 32);
         }
         EXPECT_LE(recorder.largestRead, 16000);
     }
@@ -553,6 +556,22 @@ TEST(RealDiphoneLibraryTest, RendersSpeechOfTheWrittenLength) {
     EXPECT_EQ(recorded, static_cast<size_t>(ms) * 16);
     EXPECT_NEAR(static_cast<double>(count), static_cast<double>(recorded), recorded * 0.03);
     EXPECT_LE(count, recorded);
+}
+
+// Phones of fixed durations far beyond a piece, which the voice could not
+// say in one line: every second of them comes out, with no error.
+TEST(RealDiphoneLibraryTest, PhonesLongerThanAPieceAreSaidInFull) {
+    ClearPass();
+    Engine.synthesisFailed = false;
+    const int w = AddToken(2);
+    for (int k = 0; k < 2; ++k) AddPhone("a", w, 32000, 95);
+    ScopedDiphoneLibrary real(RealDiphoneLibrary());
+    ASSERT_EQ(StartDiphoneLibrary(0), 0) << VoicePath(0);
+    AudioBuffer buffer;
+    int cursor = -1;
+    ASSERT_EQ(Render(cursor, buffer), 0);
+    EXPECT_NEAR(buffer.length / 32000.0, 64.4, 0.2);
+    EXPECT_FALSE(Engine.synthesisFailed);
 }
 
 }  // namespace

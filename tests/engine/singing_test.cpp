@@ -162,6 +162,19 @@ TEST_F(Singing, DeviceErrorsEndTheSinging) {
     EXPECT_FALSE(Engine.busy);
 }
 
+TEST_F(Singing, AVoiceFailureIsReportedAtTheEnd) {
+    diphones_.failReads = true;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(TTS_PlayMusic("a 100\r\n;\r\nb 100", 1, 0), FV_SYNTHESIS_ERROR);
+    EXPECT_EQ(TTS_PlayMusic("a 100\r\n;\r\nb 100", 1, 1), FV_OK);
+    while (Pump()) {
+    }
+    EXPECT_EQ(callbackResults, std::vector<int>{FV_SYNTHESIS_ERROR});
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("read failed"), std::string::npos);
+    diphones_.failReads = false;
+    EXPECT_EQ(TTS_PlayMusic("a 100", 1, 0), FV_OK);
+}
+
 // A device that fails while a piece of the melody plays ends the singing,
 // not a speech chain: the host hears of the failure once, the engine leaves
 // the music mode, and speaks the next text.

@@ -31,9 +31,16 @@ void ExpectEach(bool (*predicate)(const std::string&), const char* name, const s
     for (const Truth& c : cases) EXPECT_EQ(predicate(W(c.text)), c.expected) << name << "(" << c.text << ")";
 }
 
-TEST_F(TextUtilTest, Utf8To1252) {
+TEST_F(TextUtilTest, Utf8To1252AndBack) {
     EXPECT_EQ(W("aé“”’‘€"), "a\xE9\x93\x94\x92\x91\x80");
     EXPECT_EQ(W("日"), "?");
+    std::string every;
+    for (int c = 1; c <= 0xFF; ++c)
+        if (c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D) every += static_cast<char>(c);
+    EXPECT_EQ(Utf8To1252(Utf8From1252(every)), every);
+    EXPECT_EQ(Utf8From1252("c\xF3"
+                           "digo \x80\x81"),
+              "código €?");
 }
 
 TEST_F(TextUtilTest, CaseFollowsTheCodePage) {

@@ -288,6 +288,33 @@ TEST_F(FvDspTest, OddInputStillSounds) {
     EXPECT_TRUE(say("#").empty());
 }
 
+TEST_F(FvDspTest, LinesThatWouldEndMbrolaAreSpokenInFull) {
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    // Two vowels of 25 s: their middle diphone needs more pitch periods than
+    // mbrola allows, which ended the utterance.
+    std::vector<short> samples = say("_ 20 50 120\r\na 25000 50 100\r\na 25000 50 100\r\n_ 50\r\n#");
+    EXPECT_NEAR(samples.size() / 16000.0, 50.07, 0.05);
+    // A negative pitch corrupted its memory.
+    samples = say("_ 50\r\na 100 50 -120\r\n_ 50\r\n#");
+    EXPECT_NEAR(samples.size() / 16000.0, 0.2, 0.01);
+}
+
+TEST_F(FvDspTest, ALineMbrolaRefusesFailsTheReadWithItsMessage) {
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    const int written = write_MBR("_ 50\r\na xx 50 120\r\n_ 50\r\n#");
+    EXPECT_TRUE(written == 0 || written == -1) << written;
+    short chunk[kPull];
+    EXPECT_LT(read_MBR(chunk, kPull), 0);
+    // Windows-1252 across the interface.
+    EXPECT_NE(errorText().find("c\xf3"
+                               "digo"),
+              std::string::npos)
+        << errorText();
+    EXPECT_NE(errorText().find("a xx"), std::string::npos) << errorText();
+    reset_MBR();
+    EXPECT_NEAR(double(say(kShortUtterance).size()), kShortSamples, kShortSamples * 0.05);
+}
+
 TEST_F(FvDspTest, BadVoiceOrProgramFailsWithReadableText) {
     EXPECT_NE(init_MBR((dir_ + "/br1.dsp.nada").c_str()), 0);
     EXPECT_NE(errorText().find("n\xe3o encontrado"), std::string::npos) << errorText();

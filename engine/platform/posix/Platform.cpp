@@ -1,6 +1,8 @@
 // Linux stand-ins for the Windows services the engine uses.
 #include "core/Platform.h"
 
+#include "core/TextUtil.h"
+
 #include <langinfo.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -57,4 +59,7 @@ char SystemDecimalSeparator() {
     return separator;
 }
 
-void ShowMessage(const std::string& text) { std::fprintf(stderr, "Falavoz: %s\n", text.c_str()); }
+// The engine's texts are Windows-1252; a terminal reads UTF-8.
+void ShowMessage(const std::string& text) {
+    std::fprintf(stderr, "Falavoz: %s\n", Utf8From1252(text).c_str());
+}

@@ -116,6 +116,7 @@ FV_EXPORT int32_t FV_CALL TTS_PlayText(const char* text, uint8_t asynchronous) {
     if (Engine.busy) return kBusy;
     Engine.stopRequested = false;
     Engine.busy = true;
+    ForgetSynthesisFailure();
     StartText(text ? text : "", SpeechCursor);
     StartUtteranceFactors();
     return asynchronous ? StartAsynchronousSpeech() : SpeakSynchronously();

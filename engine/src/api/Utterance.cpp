@@ -108,7 +108,7 @@ int SpeakSynchronously() {
     int result = WalkText(
         SpeechCursor, [](AudioBuffer& buffer) { return PlayBuffer(buffer, false); }, false);
     Engine.busy = false;
-    return result;
+    return WithSynthesisFailure(result);
 }
 
 namespace {
@@ -121,7 +121,7 @@ void EndAsynchronousSpeech(int result) {
         SpeechCursor.phoneCursor = -1;
     }
     Engine.busy = false;
-    if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
+    if (Engine.callback && !Engine.stopRequested) Engine.callback(0, WithSynthesisFailure(result), 0);
 }
 
 void SpeechPiecePlayed(int playError);

@@ -8,6 +8,7 @@
 #include "api/Utterance.h"
 #include "core/SafeFile.h"
 #include "core/TextUtil.h"
+#include "voice/MBrola.h"
 
 UtteranceCursor RenderCursor;
 
@@ -117,6 +118,7 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
         StartUtteranceFactors();
     }
     Engine.busy = true;
+    ForgetSynthesisFailure();
 
     const bool eightBit = bits == 8;
     std::string header = WavHeader(Engine.synthesisRate, eightBit ? 8 : 16, 0);
@@ -126,6 +128,8 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
         RenderCursor, [&](AudioBuffer& buffer) { return wav.Append(buffer, eightBit); },
         pieceMode != kWholeText);
     if (!wav.Finish() && result == kOk) result = kWriteError;
+    // The file keeps what the voice did say.
+    result = WithSynthesisFailure(result);
     Engine.busy = false;
     if (result == kWriteError) RenderCursor.textFinished = true;
     if (RenderCursor.textFinished && pieceMode != kWholeText && result == kOk) return kNoMorePieces;

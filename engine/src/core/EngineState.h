@@ -26,6 +26,7 @@ enum ResultCode : int32_t {
     kDeviceNoMemory = FV_DEVICE_NO_MEMORY,
     kInvalidValue = FV_INVALID_VALUE,
     kNoMorePieces = FV_NO_MORE_PIECES,
+    kSynthesisError = FV_SYNTHESIS_ERROR,
     kWordNotFound = FV_WORD_NOT_FOUND,
     kDictionaryFull = FV_DICTIONARY_FULL,
     kWordExists = FV_WORD_EXISTS,
@@ -63,6 +64,9 @@ struct EngineState {
     int32_t use8kVoice = 0;
     SpeechCallback callback = nullptr;
     bool musicMode = false;
+    // The diphone library failed during the current call; its message has
+    // been shown, and the call reports it when it ends.
+    bool synthesisFailed = false;
     std::string text;  // the whole text of the current utterance (Windows-1252)
 };
 

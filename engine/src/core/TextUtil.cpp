@@ -80,6 +80,28 @@ std::string Utf8To1252(std::string_view utf8) {
     return out;
 }
 
+std::string Utf8From1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (char c : text) {
+        uint32_t code = Byte(c);
+        if (code >= 0x80 && code < 0xA0) code = kHighControls[code - 0x80];
+        if (code == 0) {
+            out += '?';
+        } else if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
 char DecimalSeparator() { return DecimalSeparatorValue(); }
 
 void SetDecimalSeparator(char separator) { DecimalSeparatorValue() = separator; }

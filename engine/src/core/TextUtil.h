@@ -16,6 +16,8 @@ void SetDecimalSeparator(char separator);  // for tests
 // Text written in UTF-8 (as in the sources and on the command line) in
 // Windows-1252; characters the code page lacks become "?".
 std::string Utf8To1252(std::string_view utf8);
+// Windows-1252 text in UTF-8; the code page's holes become "?".
+std::string Utf8From1252(std::string_view text);
 
 unsigned char LowerChar1252(unsigned char c);
 unsigned char UpperChar1252(unsigned char c);

@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 struct AudioBuffer {
     std::unique_ptr<uint8_t[]> data;
@@ -18,6 +20,17 @@ struct AudioBuffer {
         capacity = data ? bytes : 0;
         length = 0;
         return data != nullptr;
+    }
+    // Makes room for bytes in all, keeping what is filled; false when the
+    // memory cannot be had (the buffer then stays as it was).
+    bool Grow(size_t bytes) {
+        if (bytes <= capacity) return true;
+        std::unique_ptr<uint8_t[]> larger(new (std::nothrow) uint8_t[bytes]);
+        if (!larger) return false;
+        if (length > 0) std::memcpy(larger.get(), data.get(), length);
+        data = std::move(larger);
+        capacity = bytes;
+        return true;
     }
     void Free() {
         data.reset();

@@ -137,13 +137,33 @@ std::string FormatPitch(float value) {
 // ---------------------------------------------------------------------------
 // Pulling samples
 
+namespace {
+
+void ReportSynthesisFailure(const std::string& message) {
+    ShowMessage(message);
+    Engine.synthesisFailed = true;
+}
+
+// Room for another pull: a full buffer doubles while untilBytes lies beyond
+// it. A phone that lasts longer than a piece (a fixed duration, a long
+// pause) thus keeps all its samples.
+bool MakeRoom(AudioBuffer& buffer, size_t untilBytes) {
+    if (buffer.length + 2 <= buffer.capacity) return true;
+    if (untilBytes <= buffer.capacity) return false;
+    if (buffer.Grow(std::max<size_t>(buffer.capacity * 2, 64 * 1024))) return true;
+    ReportSynthesisFailure("Erro de alocação de memória");
+    return false;
+}
+
+}  // namespace
+
 void PullSamples(AudioBuffer& buffer, size_t untilBytes) {
     constexpr int kPull = 16000;
     if (!buffer.data) return;
     while (buffer.length < untilBytes) {
+        if (!MakeRoom(buffer, untilBytes)) return;
         // Never ask for more than the buffer still holds.
-        const size_t room = (buffer.capacity - std::min(buffer.length, buffer.capacity)) / 2;
-        if (room == 0) return;
+        const size_t room = (buffer.capacity - buffer.length) / 2;
         const int wanted = static_cast<int>(std::min<size_t>(kPull, room));
         auto* samples = reinterpret_cast<short*>(buffer.data.get() + buffer.length);
         int delivered = Diphones().read(samples, wanted);
@@ -151,13 +171,19 @@ void PullSamples(AudioBuffer& buffer, size_t untilBytes) {
             char message[101] = {};
             Diphones().lastErrorStr(message, 100);
             message[100] = 0;
-            ShowMessage(message);
+            ReportSynthesisFailure(message);
             return;
         }
         delivered = std::min(delivered, wanted);
         buffer.length += static_cast<size_t>(delivered) * 2;
-        if (delivered < kPull) return;
+        if (delivered < wanted) return;
     }
+}
+
+void ForgetSynthesisFailure() { Engine.synthesisFailed = false; }
+
+int WithSynthesisFailure(int result) {
+    return result == kOk && Engine.synthesisFailed ? kSynthesisError : result;
 }
 
 // ---------------------------------------------------------------------------

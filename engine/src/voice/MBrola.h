@@ -40,8 +40,16 @@ std::string VoicePath(int use8kVoice);
 int Render(int& phoneCursor, AudioBuffer& buffer);
 
 // Reads samples until fewer than asked arrive, or until the buffer holds
-// untilBytes. Used by singing too.
+// untilBytes; it grows when untilBytes is beyond its capacity, so that no
+// sample is lost. Used by singing too. A failure of the library shows its
+// message and marks the call failed; what was read stays, and rendering
+// goes on, so that the rest of the text is still heard.
 void PullSamples(AudioBuffer& buffer, size_t untilBytes = SIZE_MAX);
+
+// Each call that renders starts with no failure, and ends with its result,
+// or kSynthesisError when that is kOk and the library failed meanwhile.
+void ForgetSynthesisFailure();
+int WithSynthesisFailure(int result);
 
 // A pitch value as the library reads it: general format, up to 15
 // significant digits of the single-precision value, "." as decimal mark.

@@ -98,7 +98,7 @@ int SingPiece(bool asynchronous) {
 void EndSinging(int result) {
     Engine.busy = false;
     Engine.musicMode = false;
-    if (Engine.callback && !Engine.stopRequested) Engine.callback(0, result, 0);
+    if (Engine.callback && !Engine.stopRequested) Engine.callback(0, WithSynthesisFailure(result), 0);
 }
 
 // One step of the asynchronous singing chain.
@@ -140,6 +140,7 @@ int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
     Engine.busy = true;
     Engine.musicMode = true;
     Engine.stopRequested = false;
+    ForgetSynthesisFailure();
     Diphones().reset();
 
     int result = SingPiece(asynchronous);
@@ -150,5 +151,5 @@ int PlayMusic(const char* source, int32_t sourceIsText, bool asynchronous) {
     while (result == kOk && !SingingFinished() && !Engine.stopRequested) result = SingPiece(false);
     Engine.busy = false;
     Engine.musicMode = false;
-    return result;
+    return WithSynthesisFailure(result);
 }
