@@ -123,7 +123,8 @@ std::string cutIntoPieces(const PhoneLine& phone, std::string_view lineEnd) {
     double pieceStart = 0;
     for (int k = 0; k < pieces; ++k) {
         // Whole milliseconds where the phone's are whole, and the same total.
-        const double pieceEnd = k + 1 == pieces ? phone.duration : std::round(phone.duration * (k + 1) / pieces);
+        const double pieceEnd =
+            k + 1 == pieces ? phone.duration : std::round(phone.duration * (k + 1) / pieces);
         if (k > 0) text += lineEnd;
         text += phoneText(phone.name, pieceEnd - pieceStart, piecePoints[static_cast<size_t>(k)]);
         pieceStart = pieceEnd;

@@ -4,6 +4,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "EngineTest.h"
 #include "TestSupport.h"
@@ -168,6 +172,25 @@ TEST_F(EngineApiTest, SpeakingWithoutAnOutputReportsTheDeviceCode) {
     EXPECT_EQ(callbackCalls, 1);
     EXPECT_EQ(callbackResult, FV_NO_DEVICE);
     unsetenv("FALAVOZ_ALSA_DEVICE");
+}
+
+// A text or melody file must be a regular file: a FIFO would keep the call
+// waiting for a writer, a device would never end.
+TEST_F(EngineApiTest, SourceFilesThatAreNotRegularFilesAreRefused) {
+    ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("falavoz-fifo-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "fifo").string(), wav = (dir / "x.wav").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& source : {fifo, std::string("/dev/zero"), dir.string()}) {
+        SCOPED_TRACE(source);
+        EXPECT_EQ(TTS_GenPcm(source.c_str(), wav.c_str(), 1, 0, 16), FV_OPEN_ERROR);
+        EXPECT_EQ(TTS_PlayMusic(source.c_str(), 0, 0), FV_OPEN_ERROR);
+        EXPECT_FALSE(Engine.busy);
+    }
+    EXPECT_FALSE(std::filesystem::exists(wav));
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -23,8 +23,9 @@ std::vector<std::string> linesOf(const std::string& text) {
 double durationOf(const std::string& line) { return std::atof(line.c_str() + line.find(' ') + 1); }
 
 TEST(WithinMbrolaLimits, OrdinaryAndForeignLinesPassUnchanged) {
-    for (const char* line : {"a 120 50 118.5", "_ 200", "_ 10 50 120", "s2 80 0 100 100 110", "; a 99999 50 -1",
-                             "#", "", "a", "a xx 50 120", "a 100 50", "oo 310 0 131 100 131\r"}) {
+    for (const char* line :
+         {"a 120 50 118.5", "_ 200", "_ 10 50 120", "s2 80 0 100 100 110", "; a 99999 50 -1", "#", "", "a",
+          "a xx 50 120", "a 100 50", "oo 310 0 131 100 131\r"}) {
         // A line mbrola refuses (no duration, a lone pitch value) is its to report.
         EXPECT_EQ(WithinMbrolaLimits(line, "\n"), line) << line;
     }
@@ -52,7 +53,8 @@ TEST(WithinMbrolaLimits, ALongPhoneBecomesPiecesOfTheSameLengthInAll) {
 }
 
 TEST(WithinMbrolaLimits, PitchPointsLandInTheirPieceAtTheSameTime) {
-    const std::vector<std::string> pieces = linesOf(WithinMbrolaLimits("e 3000 0 100 10 110 90 130 100 140", "\n"));
+    const std::vector<std::string> pieces =
+        linesOf(WithinMbrolaLimits("e 3000 0 100 10 110 90 130 100 140", "\n"));
     ASSERT_EQ(pieces.size(), 3u);
     // 0 % and 10 % of 3000 ms are 0 and 300 ms into the first piece; 90 % is
     // 700 ms into the last; its end stays its end.

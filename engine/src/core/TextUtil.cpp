@@ -429,6 +429,8 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
 }
 
 bool ReadTextFileLines(const std::string& path, std::string& text) {
+    // Only a regular file: a FIFO would wait for a writer, a device never end.
+    if (!FileExists(path)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     text.clear();
