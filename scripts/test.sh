@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs every test: installs what is missing, checks the C++ layout against
 # .clang-format, builds with warnings as errors and runs the suite, then does
-# the same under AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes
-# the engine for a minute.
+# the same under AddressSanitizer and UndefinedBehaviorSanitizer, runs the
+# asynchronous tests under ThreadSanitizer, then fuzzes the engine for a
+# minute.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
@@ -22,6 +23,14 @@ run_suite() {
 
 run_suite build
 run_suite build-asan -DFALAVOZ_SANITIZE=ON
+
+# The tests where the device's own thread plays while the engine goes on,
+# under ThreadSanitizer (a report fails the test program).
+echo "== build build-tsan (asynchronous tests)"
+cmake -S . -B build-tsan -DFALAVOZ_WERROR=ON -DFALAVOZ_TSAN=ON >/dev/null
+cmake --build build-tsan -j"$(nproc)" --target async_test singing_test waveout_test falavoz_data
+echo "== tests build-tsan"
+(cd build-tsan && ctest --output-on-failure -j2 --timeout 300 -R '^(async_test|singing_test|waveout_test)[.]')
 
 # A minute of libFuzzer on the engine (the full ten minutes: run_fuzz.sh 600).
 echo "== fuzz"

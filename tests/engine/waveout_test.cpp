@@ -20,6 +20,7 @@
 #include "EngineTest.h"
 #include "FileBytes.h"
 #include "core/EngineState.h"
+#include "falavoz32.h"
 #include "posix/AlsaDevice.h"
 #include "voice/AudioDevice.h"
 #include "voice/WaveOut.h"
@@ -221,6 +222,44 @@ TEST_F(AlsaOutput, ThePlaybackRateIsTheDevicesRate) {
     EXPECT_EQ(Le16(wav, 22), 1u) << "mono";
     EXPECT_EQ(Le16(wav, 34), 16u) << "16-bit";
     EXPECT_TRUE(wav.substr(44) == expected) << "the same samples";
+}
+
+// Hands the engine the completions that arrive within ms, as a host's
+// message loop would.
+void PumpFor(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+        if (WaitForCompletion(20)) WaveCallback(0, 0, 0, 957, 0);
+    }
+}
+
+// The whole chain on ALSA's pipe device, whose closing waits for the reader
+// program to see the end of its input: with the real voice, a volume change
+// (which restarts mbrola), a pause, a restart of the engine and a stop, all
+// while speech plays. A child holding the pipe would hang the close; the
+// alarm makes a hang a failure instead of a test that never ends.
+TEST_F(AlsaOutput, SpeechIntoAPipeSurvivesVolumeRestartPauseAndStop) {
+    alarm(120);
+    ScopedAlsaDevice device("file:FILE=\"|cat >/dev/null\",FORMAT=raw");
+    std::string text;
+    for (int k = 0; k < 200; ++k) text += "Uma frase para falar, com v\xEDrgulas e pontos. ";
+    ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+    ASSERT_EQ(TTS_PlayText(text.c_str(), 1), FV_OK);
+    PumpFor(300);
+    ASSERT_TRUE(Engine.busy) << "the text is long enough to still be playing";
+    EXPECT_EQ(TTS_SetMode(10, 15, 10), FV_OK);
+    PumpFor(300);
+    EXPECT_EQ(TTS_PauseText(), FV_OK);
+    EXPECT_EQ(TTS_ResumeText(), FV_OK);
+    PumpFor(100);
+    EXPECT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+    PumpFor(300);
+    if (Engine.busy) {
+        EXPECT_EQ(TTS_StopText(), FV_OK);
+    }
+    for (int k = 0; Engine.busy && k < 100; ++k) PumpFor(100);
+    EXPECT_FALSE(Engine.busy);
+    alarm(0);
 }
 
 }  // namespace
