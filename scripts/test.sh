@@ -2,7 +2,7 @@
 # Runs every test: installs what is missing, checks the C++ layout against
 # .clang-format, builds with warnings as errors and runs the suite, then does
 # the same under AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes
-# the engine for a minute.
+# the engine's inputs for a minute.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
@@ -23,7 +23,8 @@ run_suite() {
 run_suite build
 run_suite build-asan -DFALAVOZ_SANITIZE=ON
 
-# A minute of libFuzzer on the engine (the full ten minutes: run_fuzz.sh 600).
+# A minute of libFuzzer, shared by the targets of each kind of input (the
+# full ten minutes: run_fuzz.sh 600).
 echo "== fuzz"
 sh tests/fuzz/run_fuzz.sh 60
 
