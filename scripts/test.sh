@@ -2,8 +2,8 @@
 # Runs every test: installs what is missing, checks the C++ layout against
 # .clang-format, builds with warnings as errors and runs the suite, then does
 # the same under AddressSanitizer and UndefinedBehaviorSanitizer, runs the
-# asynchronous tests under ThreadSanitizer, then fuzzes the engine for a
-# minute.
+# asynchronous tests under ThreadSanitizer, then fuzzes the engine's inputs
+# for a minute.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
@@ -32,7 +32,8 @@ cmake --build build-tsan -j"$(nproc)" --target async_test singing_test waveout_t
 echo "== tests build-tsan"
 (cd build-tsan && ctest --output-on-failure -j2 --timeout 300 -R '^(async_test|singing_test|waveout_test)[.]')
 
-# A minute of libFuzzer on the engine (the full ten minutes: run_fuzz.sh 600).
+# A minute of libFuzzer, shared by the targets of each kind of input (the
+# full ten minutes: run_fuzz.sh 600).
 echo "== fuzz"
 sh tests/fuzz/run_fuzz.sh 60
 

@@ -78,8 +78,9 @@ FV_EXPORT int32_t FV_CALL TTS_ResumeText(void);
  * into one of FV_DICT_NAME_SIZE bytes (terminator included; longer texts are
  * cut to fit). TTS_DictAdd and TTS_DictUpdate refuse with FV_INVALID_VALUE
  * a transcription that would not fit, a word that begins with "*" or holds a
- * TAB, CR or LF, and a transcription that holds CR or LF: the file could not
- * give them back. TTS_DictSave writes a new file beside the real one
+ * TAB, CR or LF, a transcription that holds CR or LF, and a word so long that
+ * its entry (word, TAB, transcription) passes 64 KiB: the file could not give
+ * them back. TTS_DictSave writes a new file beside the real one
  * (symbolic links followed) and puts it in its place only when it is complete
  * and on the disk; it refuses with FV_WRITE_ERROR a folder, a device, a FIFO
  * and a read-only file, which stay as they were. */

@@ -21,6 +21,7 @@
 #include "KillMidway.h"
 #include "core/EngineState.h"
 #include "core/SafeFile.h"
+#include "core/TextUtil.h"
 #include "core/Tokens.h"
 #include "falavoz32.h"
 #include "words/Data.h"
@@ -513,6 +514,23 @@ TEST_F(DictTest, AnUpdateTheFileCouldNotGiveBackIsRefused) {
         EXPECT_EQ(TTS_DictUpdate("mesa", transcription), FV_INVALID_VALUE)
             << ::testing::PrintToString(transcription);
     EXPECT_EQ(Entry("mesa"), "m");
+}
+
+TEST_F(DictTest, AnEntryLongerThanAFileLineIsRefused) {
+    // The longest entry a file gives back is kLongestDataLine bytes, TAB
+    // included; a word one byte longer would save a file that no longer loads.
+    const std::string transcription = "-k`a";
+    const std::string longest(kLongestDataLine - 1 - transcription.size(), 'a');
+    ASSERT_EQ(TTS_DictAdd(longest.c_str(), transcription.c_str()), FV_OK);
+    EXPECT_EQ(TTS_DictAdd(("b" + longest).c_str(), transcription.c_str()), FV_INVALID_VALUE);
+    EXPECT_EQ(TTS_DictUpdate(longest.c_str(), (transcription + "a").c_str()), FV_INVALID_VALUE);
+    EXPECT_EQ(Entry(longest), transcription);
+
+    const std::string path = (dir_ / "long.dic").string();
+    ASSERT_EQ(TTS_DictSave(path.c_str()), FV_OK);
+    ASSERT_EQ(TTS_DictLoad(path.c_str()), FV_OK);
+    EXPECT_EQ(Info().entryCount, 1);
+    EXPECT_EQ(Entry(longest), transcription);
 }
 
 TEST_F(DictTest, AddSaveClearLoadGivesTheSameEntries) {

@@ -1,46 +1,52 @@
 // Feeds arbitrary bytes to the engine as text: the phone transcription and a
-// whole WAV rendering (against the recording diphone double, so no mbrola
-// runs). The engine must survive anything: no crash, no hang, no read
-// outside its tables.
+// whole WAV rendering into a file (against the recording diphone double, so
+// no mbrola runs). The engine must survive anything: no crash, no hang, no
+// read outside its tables; and the WAV file it leaves must describe itself.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
-#include "TestSupport.h"
-#include "core/EngineState.h"
+#include "FileBytes.h"
+#include "FuzzSupport.h"
+#include "core/SafeFile.h"
 #include "falavoz32.h"
 
 namespace {
 
-RecordingDiphones* diphones = nullptr;
+constexpr size_t kWavHeaderBytes = 44;
 
-void StartEngine() {
-    diphones = new RecordingDiphones();  // lives as long as the fuzzer
-    TTS_Init(0, nullptr, 0);
-}
-
-// The first byte picks the options a user might have set.
-void ApplyOptions(uint8_t bits) {
-    TTS_SetOption(1, bits & 1 ? -1 : 0);       // spell capitals
-    TTS_SetOption(2, bits & 2 ? -1 : 0);       // detect pauses
-    TTS_SetOption(3, bits & 4 ? -1 : 0);       // analyse ambiguities
-    TTS_SetOption(5, bits & 8 ? 1 : 0);        // read quotes
-    TTS_SetOption(4, bits & 16 ? 100 : 1500);  // small pieces
-    TTS_ChangeControlCharacter(bits & 32 ? '#' : '\\');
-    TTS_SetMode(bits & 64 ? 20 : 10, 20, bits & 128 ? 1 : 10);
+// The header's two sizes must match the file, and 16-bit samples come whole.
+// (Only the header is read: the samples run to megabytes.)
+void CheckWavFile(const std::string& path, int bits) {
+    const uintmax_t fileBytes = std::filesystem::file_size(path);
+    std::string header(kWavHeaderBytes, '\0');
+    std::ifstream(path, std::ios::binary).read(header.data(), static_cast<std::streamsize>(header.size()));
+    if (fileBytes < kWavHeaderBytes || header.compare(0, 4, "RIFF") != 0 || header.compare(8, 4, "WAVE") != 0)
+        fuzz::Finding("the WAV file has no header");
+    const uint32_t dataBytes = Le32(header, 40);
+    if (Le32(header, 4) != fileBytes - 8 || dataBytes != fileBytes - kWavHeaderBytes)
+        fuzz::Finding("the WAV header's sizes do not match the file");
+    if (Le16(header, 34) != bits || (bits == 16 && dataBytes % 2 != 0))
+        fuzz::Finding("the WAV samples are not of the bits asked for");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!diphones) StartEngine();
+    static RecordingDiphones& voice = fuzz::StartedEngine();
+    static const std::string wavPath = fuzz::PathIn("speech.wav");
     if (size == 0) return 0;
-    ApplyOptions(data[0]);
-    // Texts cross the interface as C strings: they end at the first NUL.
-    std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
-    text = text.substr(0, text.find('\0'));
+    fuzz::ApplyOptions(data[0]);
+    const std::string text = fuzz::CText(data + 1, size - 1);
     RVCall(text.c_str());
-    TTS_GenPcm(text.c_str(), "/dev/null", 0, 0, data[0] & 1 ? 8 : 16);
-    diphones->Clear();
+
+    const int bits = data[0] & 1 ? 8 : 16;
+    std::filesystem::remove(wavPath);
+    if (TTS_GenPcm(text.c_str(), wavPath.c_str(), 0, 0, bits) == FV_OK) CheckWavFile(wavPath, bits);
+    if (std::filesystem::exists(TemporaryNameFor(wavPath)))
+        fuzz::Finding("the rendering left its temporary file behind");
+    voice.Clear();
     return 0;
 }

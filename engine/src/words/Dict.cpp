@@ -81,11 +81,13 @@ bool FitsTheHostBuffer(const std::string& transcription) {
 bool EndsDictionary(const std::string& line) { return line.empty() || line[0] == '*'; }
 
 // A word or transcription the file could not give back: a line ends at CR
-// or LF, the word at the first TAB, and a line beginning with "*" ends the
-// dictionary (an empty word is stored as a line holding a TAB, which does not).
+// or LF, the word at the first TAB, a line beginning with "*" ends the
+// dictionary (an empty word is stored as a line holding a TAB, which does
+// not), and a line longer than any data line makes the whole file unreadable.
 bool SurvivesTheFile(const std::string& word, const std::string& transcription) {
     return word.find_first_of("\t\r\n") == std::string::npos && (word.empty() || word[0] != '*') &&
-           transcription.find_first_of("\r\n") == std::string::npos;
+           transcription.find_first_of("\r\n") == std::string::npos &&
+           word.size() + 1 + transcription.size() <= kLongestDataLine;
 }
 
 }  // namespace
