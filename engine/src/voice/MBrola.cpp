@@ -151,7 +151,7 @@ bool MakeRoom(AudioBuffer& buffer, size_t untilBytes) {
     if (buffer.length + 2 <= buffer.capacity) return true;
     if (untilBytes <= buffer.capacity) return false;
     if (buffer.Grow(std::max<size_t>(buffer.capacity * 2, 64 * 1024))) return true;
-    ReportSynthesisFailure("Erro de alocação de memória");
+    ReportSynthesisFailure(Utf8To1252("Erro de alocação de memória"));
     return false;
 }
 
