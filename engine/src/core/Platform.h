@@ -14,5 +14,6 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 bool FileExists(const std::string& path);
 // The system's decimal separator (LC_NUMERIC), ',' when it cannot be read.
 char SystemDecimalSeparator();
-// A message the engine would show in a message box; here on standard error.
+// A message the engine would show in a message box (Windows-1252 text);
+// here on standard error, in UTF-8.
 void ShowMessage(const std::string& text);
