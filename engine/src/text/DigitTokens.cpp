@@ -95,6 +95,14 @@ std::string Amount(const std::string& digits, bool masculine) {
     return Cardinal(StripLeadingZeros(digits), masculine);
 }
 
+// The places after a decimal comma: up to three read as a number ("2,75"),
+// more one digit at a time ("3,14159": um quatro um cinco nove).
+std::string DecimalPlaces(const std::string& digits, bool masculine) {
+    constexpr size_t kPlacesReadAsNumber = 3;
+    if (digits.size() > kPlacesReadAsNumber) return ReadNumber(digits, kReadDigitByDigit, masculine);
+    return Cardinal(digits, masculine);
+}
+
 std::string PluralEnding(long long count) { return count == 1 ? "- " : "S- "; }
 
 // The reading of a word inside a digit token: its lexicon form, or the
@@ -210,10 +218,18 @@ Reading Percentage(const DigitToken& t) {
     return Cardinal(t.Segment(0), true) + kPercent;
 }
 
+// "3,14159": the integer and the places, with the pause the segment reading
+// puts after each number.
+Reading Decimal(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != ",") return std::nullopt;
+    return Cardinal(t.Segment(0), t.masculine) + " _ " + WordReading(t, t.Segment(1), true) +
+           DecimalPlaces(t.Segment(2), t.masculine) + " _ ";
+}
+
 // "2,5%"
 Reading DecimalPercentage(const DigitToken& t) {
     if (t.pattern != "0101" || t.Segment(3) != "%") return std::nullopt;
-    return Cardinal(t.Segment(0), true) + SpellCharacters(t.Segment(1)) + Cardinal(t.Segment(2), true) +
+    return Cardinal(t.Segment(0), true) + SpellCharacters(t.Segment(1)) + DecimalPlaces(t.Segment(2), true) +
            kPercent;
 }
 
@@ -230,7 +246,8 @@ Reading DecimalWithUnit(const DigitToken& t) {
     if (t.Segment(1) != "." && t.Segment(1) != ",") return std::nullopt;
     const UnitReading unit = ReadUnit(t, t.Segment(3), t.Segment(0));
     const std::string mark = TranscribeWord(t.Segment(1), t.numberBefore, true, t.context);
-    return Cardinal(t.Segment(0), unit.masculine) + mark + Cardinal(t.Segment(2), unit.masculine) + unit.word;
+    return Cardinal(t.Segment(0), unit.masculine) + mark + DecimalPlaces(t.Segment(2), unit.masculine) +
+           unit.word;
 }
 
 // "fulano@site.com.br", "http://www.site.com": the name and the site are said
@@ -270,8 +287,9 @@ std::string SegmentReading(const DigitToken& t) {
 using Rule = Reading (*)(const DigitToken&);
 
 constexpr Rule kRules[] = {
-    PlainNumber, Date,       TimeWithSeconds,   Duration,       ClockTime,       DigitsAroundHyphen,
-    Ordinal,     Percentage, DecimalPercentage, NumberWithUnit, DecimalWithUnit, Address,
+    PlainNumber, Date,       TimeWithSeconds, Duration,          ClockTime,      DigitsAroundHyphen,
+    Ordinal,     Percentage, Decimal,         DecimalPercentage, NumberWithUnit, DecimalWithUnit,
+    Address,
 };
 
 }  // namespace

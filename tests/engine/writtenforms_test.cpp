@@ -1,0 +1,53 @@
+// Written forms of numbers, dates, amounts and quantities as they appear in
+// real texts, each compared with the same words written out. The words are
+// compared without the short pauses the readers put between the parts of a
+// number; a plain number in the written-out text stands for its cardinal
+// (where the word after it would not change its gender).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EngineTest.h"
+#include "TestSupport.h"
+#include "core/TextUtil.h"
+#include "falavoz32.h"
+
+namespace {
+
+struct Reading {
+    const char* written;  // UTF-8
+    const char* spoken;   // UTF-8
+};
+
+class WrittenFormsTest : public EngineTest {
+protected:
+    void SetUp() override { ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK); }
+
+    // The phones of a text without its pauses.
+    static std::string Words(const std::string& utf8) {
+        std::string phones = RVCall(Utf8To1252(utf8).c_str());
+        std::erase(phones, '_');
+        return phones;
+    }
+
+    static void ExpectReadings(const std::vector<Reading>& readings) {
+        for (const Reading& r : readings) EXPECT_EQ(Words(r.written), Words(r.spoken)) << r.written;
+    }
+
+    RecordingDiphones diphones_;
+};
+
+TEST_F(WrittenFormsTest, LongDecimalsAreReadDigitByDigitAfterTheComma) {
+    ExpectReadings({
+        {"3,14159", "3 vírgula 1 4 1 5 9"},
+        {"0,0001", "0 vírgula 0 0 0 1"},
+        {"1.234,56789", "1234,5 6 7 8 9"},
+        // Up to three places the decimals are a number.
+        {"3,5", "3 vírgula 5"},
+        {"2,75", "dois vírgula 75"},
+        {"3,141", "3 vírgula 141"},
+    });
+}
+
+}  // namespace
