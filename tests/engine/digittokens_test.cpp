@@ -89,7 +89,7 @@ TEST_F(DigitTokensTest, ClockTimesReadHoursInTheFeminineAndMinutes) {
         {"1:00", "umaóra", "uma hora"},
         {"2:01", "duaSóraS_eüminuto", "duas horas e um minuto"},
         {"09:05", "nóvióraS_esïkuminutoS", "nove horas e cinco minutos"},
-        {"0:15", "zéruóraS_ekïziminutoS", "zero horas e quinze minutos"},
+        {"0:15", "zéruóra_ekïziminutoS", "zero hora e quinze minutos"},
         {"23:59", "vïtitreSóraS_esïkwëtainóviminutoS", "vinte três horas e cinquenta e nove minutos"},
         {"10h30", "déSóraS_etrïtaminutoS", "dez horas e trinta minutos"},
         {"10h30m", "déSóraS_etrïtaminutoS", "dez horas e trinta minutos"},
@@ -154,7 +154,7 @@ TEST_F(DigitTokensTest, QuantitiesWithUnitsAgreeInNumberAndGender) {
         {"3m", "treSmétrôS", "três metros"},
         {"1km", "ükilómêtrô", "um quilômetro"},
         {"2l", "doySlitroS", "dois litros"},
-        {"01kg", "zéruükilôgr@maS", "plural unless the count is written 1"},
+        {"01kg", "ükilôgr@ma", "a leading zero is not said before a unit"},
         {"1,5kg", "üvi%gulasïkukilôgr@ma", "um vírgula cinco quilograma"},
         {"2,5t", "duaSvi%gulasïkutônêladaS", "duas vírgula cinco toneladas"},
     };

@@ -1,5 +1,7 @@
 // Written forms of numbers, dates, amounts and quantities as they appear in
-// real texts, each compared with the same words written out. The words are
+// real texts, each compared with the same reading written in words, or in a
+// form the readers already know where the readers' own words ("minutos",
+// "quilogramas") differ in vowel quality from the lexicon's. The phones are
 // compared without the short pauses the readers put between the parts of a
 // number; a plain number in the written-out text stands for its cardinal
 // (where the word after it would not change its gender).
@@ -47,6 +49,28 @@ TEST_F(WrittenFormsTest, LongDecimalsAreReadDigitByDigitAfterTheComma) {
         {"3,5", "3 vírgula 5"},
         {"2,75", "dois vírgula 75"},
         {"3,141", "3 vírgula 141"},
+    });
+}
+
+TEST_F(WrittenFormsTest, HoursWithALeadingZeroReadTheHourAlone) {
+    ExpectReadings({
+        {"00h", "zero hora"},
+        {"07h", "sete horas"},
+        {"01h", "uma hora"},
+        {"01h30", "1h30"},
+        {"00:45", "0h45"},
+        // Neighbours: hours without the zero, and hours past the clock.
+        {"7h", "sete horas"},
+        {"36h", "trinta e seis horas"},
+        {"007", "zero zero sete"},
+    });
+}
+
+TEST_F(WrittenFormsTest, ALeadingZeroIsNotSaidBeforeAUnit) {
+    ExpectReadings({
+        {"05kg", "5kg"},
+        {"01kg", "1kg"},
+        {"00kg", "0kg"},
     });
 }
 

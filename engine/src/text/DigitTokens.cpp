@@ -105,6 +105,9 @@ std::string DecimalPlaces(const std::string& digits, bool masculine) {
 
 std::string PluralEnding(long long count) { return count == 1 ? "- " : "S- "; }
 
+// Midnight is "zero hora", as one o'clock is "uma hora".
+std::string HourWord(long long hours) { return " \\V1.3" + std::string(kHour) + (hours <= 1 ? "- " : "S- "); }
+
 // The reading of a word inside a digit token: its lexicon form, or the
 // letter rules.
 std::string WordReading(const DigitToken& token, const std::string& word, bool hyphenPause) {
@@ -116,9 +119,8 @@ std::string WordReading(const DigitToken& token, const std::string& word, bool h
 
 // "10h30", "10:30": the hour, and the minutes when there are any.
 std::string ClockReading(const std::string& hours, const std::string& minutes) {
-    const long long h = ValueOf(hours);
     const long long m = ValueOf(minutes);
-    std::string out = " \\V1.15 " + Amount(hours, false) + " \\V1.3" + kHour + PluralEnding(h) + " \\V1 ";
+    std::string out = " \\V1.15 " + Amount(hours, false) + HourWord(ValueOf(hours)) + " \\V1 ";
     if (m != 0) out += kAndAfterHours + Amount(minutes, true) + kMinute + PluralEnding(m);
     return out;
 }
@@ -138,7 +140,7 @@ UnitReading ReadUnit(const DigitToken& token, const std::string& unit, const std
     const std::string name = UnitName(unit);
     if (name.empty()) return {TranscribeWord(unit, token.numberBefore, true, token.context), token.masculine};
     const bool feminine = EndsWith(name, "a") && !EndsWith(unit, "g");
-    return {name + (count == "1" ? "- " : "S- "), !feminine};
+    return {name + PluralEnding(ValueOf(count)), !feminine};
 }
 
 bool LastCharacterIsLowerCase(const DigitToken& token) {
@@ -172,9 +174,8 @@ Reading TimeWithSeconds(const DigitToken& t) {
     const long long m = ValueOf(t.Segment(2));
     const long long s = ValueOf(t.Segment(4));
     if (h > 23 || m > 59 || s > 59) return std::nullopt;
-    return " \\V1.15 " + Amount(t.Segment(0), false) + " \\V1.3" + kHour + PluralEnding(h) + " \\V1 _" +
-           Amount(t.Segment(2), true) + kMinute + PluralEnding(m) + kAnd + Amount(t.Segment(4), true) +
-           kSecond + PluralEnding(s);
+    return " \\V1.15 " + Amount(t.Segment(0), false) + HourWord(h) + " \\V1 _" + Amount(t.Segment(2), true) +
+           kMinute + PluralEnding(m) + kAnd + Amount(t.Segment(4), true) + kSecond + PluralEnding(s);
 }
 
 // "5min30s"
@@ -186,14 +187,16 @@ Reading Duration(const DigitToken& t) {
            kAnd + Amount(t.Segment(2), true) + kSecond + PluralEnding(s);
 }
 
-// "10:30", "10h30m", "10h30"
+// "10:30", "10h30m", "10h30", "07h"
 Reading ClockTime(const DigitToken& t) {
     const bool colon = t.pattern == "010" && t.Segment(1) == ":";
     const bool hoursAndMinutes = t.pattern == "0202" && t.Segment(1) == "h" && t.Segment(3) == "m";
     const bool hoursThenMinutes = t.pattern == "020" && t.Segment(1) == "h";
-    if (!(colon || hoursAndMinutes || hoursThenMinutes)) return std::nullopt;
-    if (!IsClockTime(t.Segment(0), t.Segment(2))) return std::nullopt;
-    return ClockReading(t.Segment(0), t.Segment(2));
+    const bool hoursOnly = t.pattern == "02" && (t.Segment(1) == "h" || t.Segment(1) == "hs");
+    if (!(colon || hoursAndMinutes || hoursThenMinutes || hoursOnly)) return std::nullopt;
+    const std::string minutes = hoursOnly ? "00" : t.Segment(2);
+    if (!IsClockTime(t.Segment(0), minutes)) return std::nullopt;
+    return ClockReading(t.Segment(0), minutes);
 }
 
 // "3333-4444": telephone numbers and codes, digit by digit.
@@ -237,7 +240,7 @@ Reading DecimalPercentage(const DigitToken& t) {
 Reading NumberWithUnit(const DigitToken& t) {
     if (t.pattern != "02" || !LastCharacterIsLowerCase(t)) return std::nullopt;
     const UnitReading unit = ReadUnit(t, t.Segment(1), t.Segment(0));
-    return Cardinal(t.Segment(0), unit.masculine) + unit.word;
+    return Amount(t.Segment(0), unit.masculine) + unit.word;
 }
 
 // "1,5kg"
