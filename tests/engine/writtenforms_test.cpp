@@ -74,4 +74,23 @@ TEST_F(WrittenFormsTest, ALeadingZeroIsNotSaidBeforeAUnit) {
     });
 }
 
+TEST_F(WrittenFormsTest, ThousandsGroupedByBlanksAreOneNumber) {
+    ExpectReadings({
+        {"1 000 000", "1000000"},
+        {"25 000", "25000"},
+        {"25\u00A0000", "25000"},
+        {"1\u00A0000\u00A0000", "1000000"},
+        {"2 000 casas", "2000 casas"},
+        {"1 000,5", "1000,5"},
+        {"R$ 2 500,50", "R$ 2500,50"},
+        {"R$1 000 mil", "R$1000 mil"},
+        // Not thousands: groups other than three digits, or a first group
+        // of four.
+        {"10 20 30", "10, 20, 30"},
+        {"1 0000", "1, 0000"},
+        {"2024 100", "2024, 100"},
+        {"1 000, 000", "1000, 000"},
+    });
+}
+
 }  // namespace

@@ -58,6 +58,36 @@ bool KeepsPointsInSegments(const std::string& text) {
     return IsDottedInitials(text) || (text.size() == 2 && text[1] == '.');
 }
 
+constexpr char kNoBreakSpace = '\xA0';
+
+bool IsGroupBlank(char c) { return c == ' ' || c == kNoBreakSpace; }
+
+// "1 000 000", "25 000", "1 000,50": a first group of one to three digits,
+// then groups of exactly three after a blank or a no-break space, and maybe
+// decimals. "10 20 30" is three numbers.
+bool IsBlankGroupedNumber(std::string_view text) {
+    const size_t comma = text.find(',');
+    const std::string_view integer = text.substr(0, comma);
+    if (comma != std::string_view::npos && !IsDigits(std::string(text.substr(comma + 1)))) return false;
+    size_t groups = 0;
+    size_t begin = 0;
+    while (begin <= integer.size()) {
+        size_t end = begin;
+        while (end < integer.size() && !IsGroupBlank(integer[end])) ++end;
+        const std::string group(integer.substr(begin, end - begin));
+        const bool sized = groups == 0 ? !group.empty() && group.size() <= 3 : group.size() == 3;
+        if (!sized || !IsDigits(group)) return false;
+        ++groups;
+        begin = end + 1;
+    }
+    return groups > 1;
+}
+
+std::string WithoutGroupBlanks(std::string text) {
+    std::erase_if(text, IsGroupBlank);
+    return text;
+}
+
 // Every segment is kept, however many the token has.
 void CutIntoSegments(const std::string& lower, DigitToken& token) {
     const bool keepPoints = KeepsPointsInSegments(lower);
@@ -295,7 +325,24 @@ constexpr Rule kRules[] = {
     Address,
 };
 
+// The number at the end of a token: its digits and group blanks, after a
+// currency sign or nothing ("1 000", "R$ 1"). Empty when letters come before.
+std::string_view TrailingNumber(std::string_view written) {
+    size_t begin = written.size();
+    while (begin > 0 && (IsDigitChar(written[begin - 1]) || IsGroupBlank(written[begin - 1]))) --begin;
+    if (begin > 0 && std::string_view("$\x80\xA3\xA5").find(written[begin - 1]) == std::string_view::npos)
+        return {};
+    while (begin < written.size() && IsGroupBlank(written[begin])) ++begin;
+    return written.substr(begin);
+}
+
 }  // namespace
+
+bool ContinuesNumber(const std::string& written, const std::string& next) {
+    const std::string_view number = TrailingNumber(written);
+    if (number.empty()) return false;
+    return IsBlankGroupedNumber(std::string(number) + ' ' + next);
+}
 
 std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numberBefore, bool masculine) {
     if (text.empty()) return "";
@@ -304,7 +351,8 @@ std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numbe
     token.context = ContextOfToken(tokenIndex);
     token.numberBefore = numberBefore;
     token.masculine = masculine;
-    CutIntoSegments(LowerCase1252(text), token);
+    const std::string digits = IsBlankGroupedNumber(text) ? WithoutGroupBlanks(text) : text;
+    CutIntoSegments(LowerCase1252(digits), token);
     for (Rule rule : kRules)
         if (Reading reading = rule(token)) return *reading;
     return SegmentReading(token);

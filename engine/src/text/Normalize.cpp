@@ -24,22 +24,22 @@ bool IsFeminineCountWord(const std::string& word) {
 
 char ClassLetter(int i) { return Tokens[i].tag.empty() ? ' ' : Tokens[i].tag[0]; }
 
-// A number agrees in gender with the word after it ("2 casas"), or with the
-// word before it when it is the last token.
-bool IsMasculineNumber(int i, const std::string& text) {
+// A number (tokens first to last) agrees in gender with the word after it
+// ("2 casas"), or with the word before it when it is the last token.
+bool IsMasculineNumber(int first, int last, const std::string& text) {
     if (!text.empty() && text.back() == 'o') return true;  // an ordinal such as 1o
-    int neighbour = i + 1;
-    int punctuated = i;
+    int neighbour = last + 1;
+    int punctuated = last;
     if (TokenText(neighbour).empty()) {
-        neighbour = i - 1;
-        punctuated = i - 1;
+        neighbour = first - 1;
+        punctuated = first - 1;
     }
     std::string word = LowerCase1252(TokenText(neighbour));
     if (word.empty()) return true;
-    std::string before = TokenText(i - 1);
+    std::string before = TokenText(first - 1);
     bool agrees = (EndsWith(word, "a") || EndsWith(word, "as")) && before != "de" && before != "em" &&
-                  !BreakAfter(i) && Tokens[punctuated].punct == 0 &&
-                  (neighbour == i + 1 || ClassLetter(neighbour) == '-' || ClassLetter(neighbour) == 'P' ||
+                  !BreakAfter(last) && Tokens[punctuated].punct == 0 &&
+                  (neighbour == last + 1 || ClassLetter(neighbour) == '-' || ClassLetter(neighbour) == 'P' ||
                    ClassLetter(neighbour) == 'E');
     return !agrees && !IsFeminineCountWord(word);
 }
@@ -47,6 +47,33 @@ bool IsMasculineNumber(int i, const std::string& text) {
 void MarkWithoutPhones(int i, int count) {
     Tokens[i].firstPhone = count;
     Tokens[i].lastPhone = count - 1;
+}
+
+int TokenEnd(int i) { return Tokens[i].start + Tokens[i].length; }
+
+// Token next, which begins with a digit, follows token i, which ends in one,
+// after exactly one blank and no punctuation.
+bool DigitsAfterOneBlank(int i, int next) {
+    if (IsEndMarker(next) || Tokens[i].punct != 0 || Tokens[i].length < 1) return false;
+    const int gap = TokenEnd(i);
+    const std::string& text = Engine.text;
+    if (Tokens[next].start != gap + 1 || static_cast<size_t>(gap) >= text.size()) return false;
+    return text[static_cast<size_t>(gap - 1)] == ' ' && IsDigitChar(text[static_cast<size_t>(gap - 2)]) &&
+           IsDigitChar(text[static_cast<size_t>(gap)]);
+}
+
+// A number written in pieces apart ("1 000 000"): token i grows over the
+// pieces that go on with it, which then say nothing. Returns the last piece.
+// Pieces already inside token i (joined by an earlier pass) count as joined.
+int JoinNumberPieces(int i, int count) {
+    int last = i;
+    while (!IsEndMarker(last + 1) && TokenEnd(last + 1) <= TokenEnd(i)) ++last;
+    while (DigitsAfterOneBlank(last, last + 1) && ContinuesNumber(TokenText(i), TokenText(last + 1))) {
+        ++last;
+        Tokens[i].length = TokenEnd(last) - Tokens[i].start;
+    }
+    for (int k = i + 1; k <= last; ++k) MarkWithoutPhones(k, count);
+    return last;
 }
 
 // "R$" followed by a number token: the number token takes the sign in, and
@@ -68,17 +95,18 @@ struct Pass {
 // The phonetic string of token i. May move i past tokens a currency amount
 // consumed.
 std::string ChoosePhoneticString(int& i, Pass& pass) {
-    TIPO_TOKEN& token = Tokens[i];
-    const std::string text = TokenText(i);
-    const std::string lower = LowerCase1252(text);
-
+    const int first = i;
+    TIPO_TOKEN& token = Tokens[first];
     if (token.phonetic) {
         pass.numberBefore = false;
-        return text;
+        return TokenText(first);
     }
+    i = JoinNumberPieces(first, pass.count);
+    const std::string text = TokenText(first);
+    const std::string lower = LowerCase1252(text);
 
     std::string phonetic;
-    WordLookup(lower, i, phonetic);
+    WordLookup(lower, first, phonetic);
     bool spellCapitals = Engine.options[kOptionSpellCapitals] != 0;
     if (!phonetic.empty() && !(spellCapitals && IsAllCaps(text))) {
         pass.numberBefore = false;
@@ -88,7 +116,6 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
     if (int kind = CurrencyKind(lower); kind != 0) {
         token.tag = " ";
         if (AbsorbedIntoNextNumber(i, text)) return "";
-        int first = i;
         phonetic = ReadCurrencyAmount(text, kind, i);
         for (int k = first + 1; k <= i; ++k) MarkWithoutPhones(k, pass.count);
         Tokens[first].phraseMark = 2;
@@ -99,14 +126,14 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
 
     if (HasDigit(lower) || lower.find('.') != std::string::npos) {
         token.phraseMark = 2;
-        phonetic = ExpandDigitToken(text, i, pass.numberBefore, IsMasculineNumber(i, text));
+        phonetic = ExpandDigitToken(text, first, pass.numberBefore, IsMasculineNumber(first, i, text));
         pass.numberBefore = true;
         token.phonetic = 1;
         token.tag = " ";
         return phonetic;
     }
 
-    phonetic = ReadUnknownWord(lower, pass.numberBefore, i);
+    phonetic = ReadUnknownWord(lower, pass.numberBefore, first);
     pass.numberBefore = false;
     return phonetic;
 }
