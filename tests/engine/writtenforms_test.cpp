@@ -93,4 +93,20 @@ TEST_F(WrittenFormsTest, ThousandsGroupedByBlanksAreOneNumber) {
     });
 }
 
+TEST_F(WrittenFormsTest, DatesWithPointsHyphensOrTheYearFirst) {
+    ExpectReadings({
+        {"15.03.2024", "15/03/2024"},
+        {"15-03-2024", "15/03/2024"},
+        {"2024-03-15", "15/03/2024"},
+        {"2024/03/15", "15/03/2024"},
+        {"1.5.24", "1/5/24"},
+        {"15/03/24", "quinze de março de 24"},
+        {"31.12.1999", "trinta e um de dezembro de 1999"},
+    });
+    // Impossible dates, versions and codes are read piece by piece.
+    for (const char* other : {"32.01.2024", "15.13.2024", "00.01.2024", "1.2.3", "15.03.202", "2024.03.15",
+                              "11-3333-4444", "10-20-30", "2024-13-01"})
+        EXPECT_EQ(Words(other).find("di"), std::string::npos) << other;
+}
+
 }  // namespace

@@ -187,14 +187,35 @@ Reading PlainNumber(const DigitToken& t) {
     return Cardinal(t.Segment(0), t.masculine);
 }
 
-// "25/12/2005"
+struct DateParts {
+    std::string day, month, year;
+};
+
+// "25/12/2005", "15.03.2024", "15-03-2024", "2024-03-15". Slashes take any
+// day, month and year in range; points and hyphens, which also write
+// versions and codes, only a day and a month of one or two digits and a
+// year of two or four, or a year of four first.
+std::optional<DateParts> DateOf(const DigitToken& t) {
+    if (t.pattern != "01010" || t.Segment(1) != t.Segment(3)) return std::nullopt;
+    const std::string& mark = t.Segment(1);
+    if (mark != "/" && mark != "." && mark != "-") return std::nullopt;
+    const bool yearFirst = t.Segment(0).size() == 4 && mark != ".";
+    DateParts date{t.Segment(0), t.Segment(2), t.Segment(4)};
+    if (yearFirst) std::swap(date.day, date.year);
+    const long long day = ValueOf(date.day);
+    const long long month = ValueOf(date.month);
+    if (day > 31 || month > 12 || ValueOf(date.year) > 9999) return std::nullopt;
+    if (mark == "/" && !yearFirst) return date;
+    const bool shortDayAndMonth = date.day.size() <= 2 && date.month.size() <= 2;
+    const bool yearOfTwoOrFour = date.year.size() == 2 || date.year.size() == 4;
+    if (!shortDayAndMonth || !yearOfTwoOrFour || day == 0 || month == 0) return std::nullopt;
+    return date;
+}
+
 Reading Date(const DigitToken& t) {
-    if (t.pattern != "01010" || t.Segment(1) != "/" || t.Segment(3) != "/") return std::nullopt;
-    const long long day = ValueOf(t.Segment(0));
-    const long long month = ValueOf(t.Segment(2));
-    const long long year = ValueOf(t.Segment(4));
-    if (day > 31 || month > 12 || year > 9999) return std::nullopt;
-    return Amount(t.Segment(0), true) + kOf + Months[month] + kOf + Cardinal(t.Segment(4), true);
+    const std::optional<DateParts> date = DateOf(t);
+    if (!date) return std::nullopt;
+    return Amount(date->day, true) + kOf + Months[ValueOf(date->month)] + kOf + Cardinal(date->year, true);
 }
 
 // "10:30:15"
