@@ -109,4 +109,41 @@ TEST_F(WrittenFormsTest, DatesWithPointsHyphensOrTheYearFirst) {
         EXPECT_EQ(Words(other).find("di"), std::string::npos) << other;
 }
 
+TEST_F(WrittenFormsTest, FractionsNameTheirParts) {
+    ExpectReadings({
+        {"3/4 de xícara", "3 quartos de xícara"},
+        {"1/2 litro", "meio litro"},
+        {"1/2 xícara", "meia xícara"},
+        {"1/2 das pessoas", "meio das pessoas"},
+        {"2/3 dos votos", "dois terços dos votos"},
+        {"2/3 das pessoas", "dois terços das pessoas"},
+        {"1/3", "um terço"},
+        {"3/100", "3 centésimos"},
+        {"7/10", "7 décimos"},
+        {"5/16", "5 16 avos"},
+        {"1/20", "um 20 avos"},
+        {"2 1/2", "dois e meio"},
+        {"2 1/2 xícaras", "duas e meia xícaras"},
+        {"1 3/4 de xícara", "um e 3 quartos de xícara"},
+    });
+}
+
+TEST_F(WrittenFormsTest, DayAndMonthPairsThatCanOnlyBeDatesOrThatTheWordsMarkAsDates) {
+    ExpectReadings({
+        {"25/12", "25 de dezembro"},
+        {"15/03", "quinze de março"},
+        {"01/02", "um de fevereiro"},
+        {"no dia 3/4", "no dia 3 de abril"},
+        {"sexta-feira, 3/4", "sexta-feira, 3 de abril"},
+        {"3/4/2024", "3 de abril de 2024"},
+        {"1/2/24", "um de fevereiro de 24"},
+        // Fractions beside them.
+        {"em 3/4 dos casos", "em 3 quartos dos casos"},
+        {"40/3", "quarenta terços"},
+    });
+    // Neither a date nor a fraction: read piece by piece.
+    for (const char* other : {"1/0", "0/5", "3/2000", "40/1500"})
+        EXPECT_NE(Words(other).find("baRa"), std::string::npos) << other << " reads its slash";
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "core/BuiltinTables.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
 #include "text/NumberReaders.h"
 #include "words/Data.h"
 #include "words/TranscribeWord.h"
@@ -212,6 +213,128 @@ std::optional<DateParts> DateOf(const DigitToken& t) {
     return date;
 }
 
+// Words before a day and month that mark the pair as a date: "no dia 3/4",
+// "sexta-feira, 3/4".
+bool MarksADate(const std::string& word) {
+    static const char* const kWords[] = {
+        "dia",
+        "dias",
+        "data",
+        "datas",
+        "desde",
+        "feira",
+        "segunda",
+        "ter\xE7"
+        "a",
+        "quarta",
+        "quinta",
+        "sexta",
+        "s\xE1"
+        "bado",
+        "domingo",
+    };
+    for (const char* w : kWords)
+        if (word == w) return true;
+    return false;
+}
+
+bool IsDayAndMonth(long long day, long long month) {
+    return day >= 1 && day <= 31 && month >= 1 && month <= 12;
+}
+
+// "3/4" is a fraction, but "25/12", "15/03", "12/12" (no fraction is written
+// so) and "dia 3/4" are dates.
+bool PairIsADate(const DigitToken& t) {
+    const std::string& first = t.Segment(0);
+    const std::string& second = t.Segment(2);
+    if (!IsDayAndMonth(ValueOf(first), ValueOf(second))) return false;
+    const bool leadingZero = first.front() == '0' || second.front() == '0';
+    const bool improper = ValueOf(first) >= ValueOf(second);
+    return leadingZero || improper || MarksADate(LowerCase1252(TokenText(t.context.tokenIndex - 1)));
+}
+
+bool IsFractionShape(const std::string& numerator, const std::string& denominator) {
+    constexpr long long kLargestParts = 1000;
+    return numerator.size() <= 3 && ValueOf(numerator) >= 1 && ValueOf(denominator) >= 2 &&
+           ValueOf(denominator) <= kLargestParts && numerator.front() != '0' && denominator.front() != '0';
+}
+
+// "1/2 das pessoas": a half of something counted is "meio", whatever follows.
+bool HalfOf(const DigitToken& t) {
+    const std::string next = LowerCase1252(TokenText(t.context.tokenIndex + 1));
+    return next == "de" || next == "da" || next == "do" || next == "das" || next == "dos";
+}
+
+// The parts a denominator cuts the whole into, as the lexicon reads them:
+// meio, terço, the ordinals up to décimo, centésimo and milésimo. Empty for
+// the others, whose parts are "avos".
+std::string PartWord(long long parts) {
+    switch (parts) {
+        case 2:
+            return "meio";
+        case 3:
+            return "ter\xE7o";
+        case 4:
+            return "quarto";
+        case 5:
+            return "quinto";
+        case 6:
+            return "sexto";
+        case 7:
+            return "s\xE9timo";
+        case 8:
+            return "oitavo";
+        case 9:
+            return "nono";
+        case 10:
+            return "d\xE9"
+                   "cimo";
+        case 100:
+            return "cent\xE9simo";
+        case 1000:
+            return "mil\xE9simo";
+        default:
+            return "";
+    }
+}
+
+// "3/4" três quartos, "1/2" meio, "5/16" cinco dezesseis avos. The parts are
+// masculine ("dois terços"); only the half agrees with what it measures
+// ("meia xícara", "meio litro").
+std::string FractionReading(const DigitToken& t, const std::string& numerator,
+                            const std::string& denominator) {
+    const long long count = ValueOf(numerator);
+    const long long parts = ValueOf(denominator);
+    std::string word = PartWord(parts);
+    if (word.empty())
+        return Cardinal(numerator, true) + Cardinal(denominator, true) + WordReading(t, "avos", true);
+    const bool feminineHalf = parts == 2 && !t.masculine && !HalfOf(t);
+    if (feminineHalf) word.back() = 'a';
+    if (count != 1) word += 's';
+    if (parts == 2 && count == 1) return WordReading(t, word, true);  // "meio litro", not "um meio"
+    return Cardinal(numerator, !feminineHalf) + WordReading(t, word, true);
+}
+
+// "25/12", "no dia 3/4"
+Reading DayAndMonth(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != "/" || !PairIsADate(t)) return std::nullopt;
+    return Amount(t.Segment(0), true) + kOf + Months[ValueOf(t.Segment(2))];
+}
+
+// "3/4", "1/2", "5/16"
+Reading Fraction(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != "/") return std::nullopt;
+    if (!IsFractionShape(t.Segment(0), t.Segment(2))) return std::nullopt;
+    return FractionReading(t, t.Segment(0), t.Segment(2));
+}
+
+// "2 1/2": dois e meio.
+Reading MixedFraction(const DigitToken& t) {
+    if (t.pattern != "02010" || t.Segment(1) != " " || t.Segment(3) != "/") return std::nullopt;
+    if (!IsFractionShape(t.Segment(2), t.Segment(4))) return std::nullopt;
+    return Cardinal(t.Segment(0), t.masculine) + kAnd + FractionReading(t, t.Segment(2), t.Segment(4));
+}
+
 Reading Date(const DigitToken& t) {
     const std::optional<DateParts> date = DateOf(t);
     if (!date) return std::nullopt;
@@ -341,9 +464,9 @@ std::string SegmentReading(const DigitToken& t) {
 using Rule = Reading (*)(const DigitToken&);
 
 constexpr Rule kRules[] = {
-    PlainNumber, Date,       TimeWithSeconds, Duration,          ClockTime,      DigitsAroundHyphen,
-    Ordinal,     Percentage, Decimal,         DecimalPercentage, NumberWithUnit, DecimalWithUnit,
-    Address,
+    PlainNumber,       Date,           DayAndMonth,        Fraction, MixedFraction, TimeWithSeconds,
+    Duration,          ClockTime,      DigitsAroundHyphen, Ordinal,  Percentage,    Decimal,
+    DecimalPercentage, NumberWithUnit, DecimalWithUnit,    Address,
 };
 
 // The number at the end of a token: its digits and group blanks, after a
@@ -362,7 +485,14 @@ std::string_view TrailingNumber(std::string_view written) {
 bool ContinuesNumber(const std::string& written, const std::string& next) {
     const std::string_view number = TrailingNumber(written);
     if (number.empty()) return false;
-    return IsBlankGroupedNumber(std::string(number) + ' ' + next);
+    if (IsBlankGroupedNumber(std::string(number) + ' ' + next)) return true;
+    // "2 1/2": a whole number and a proper fraction.
+    const size_t slash = next.find('/');
+    if (number.size() > 3 || !IsDigits(std::string(number)) || slash == std::string::npos) return false;
+    const std::string numerator = next.substr(0, slash);
+    const std::string denominator = next.substr(slash + 1);
+    return IsDigits(numerator) && IsDigits(denominator) && IsFractionShape(numerator, denominator) &&
+           ValueOf(numerator) < ValueOf(denominator);
 }
 
 std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numberBefore, bool masculine) {
