@@ -156,8 +156,9 @@ TEST_F(NumberReadersTest, OrdinalsJoinTheirStemsWithTheGenderEnding) {
 
 TEST_F(NumberReadersTest, CurrencyKindLooksAtTheSignInFront) {
     const std::vector<std::pair<const char*, int>> cases = {
-        {"r$5", 1}, {"-r$5", 1}, {"r$", 1},  {"us$2", 2}, {"-us$", 2}, {"£3", 3}, {"-¥1", 4},
-        {"$5", 0},  {"u$5", 0},  {"5r$", 0}, {"", 0},     {"-", 0},    {"r", 0},
+        {"r$5", 1}, {"-r$5", 1}, {"r$", 1},  {"us$2", 2}, {"-us$", 2}, {"£3", 3},    {"-¥1", 4},
+        {"$5", 2},  {"$", 2},    {"€12", 5}, {"-€1", 5},  {"€", 5},    {"$home", 0}, {"€uro", 0},
+        {"u$5", 0}, {"5r$", 0},  {"", 0},    {"-", 0},    {"r", 0},
     };
     for (const auto& [text, kind] : cases) EXPECT_EQ(CurrencyKind(W(text)), kind) << text;
 }

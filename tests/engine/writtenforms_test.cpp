@@ -146,4 +146,29 @@ TEST_F(WrittenFormsTest, DayAndMonthPairsThatCanOnlyBeDatesOrThatTheWordsMarkAsD
         EXPECT_NE(Words(other).find("baRa"), std::string::npos) << other << " reads its slash";
 }
 
+TEST_F(WrittenFormsTest, EurosAndDollarsWithTheSignBeforeOrAfter) {
+    EXPECT_EQ(Words("€12"), Words("12 euros"));
+    EXPECT_EQ(Words("€1"), Words("um euro"));
+    EXPECT_EQ(Words("€12,50"), Words("12 euros") + "e" + Words("50 cêntimos"));
+    EXPECT_EQ(Words("$12"), Words("US$12"));
+    const std::string billions = Words("R$2 bilhões");
+    EXPECT_EQ(Words("€2 bilhões"), billions.substr(0, billions.find("Re")) + Words("euros"));
+    ExpectReadings({
+        {"€ 12", "€12"},
+        {"12 €", "€12"},
+        {"12€", "€12"},
+        {"12,50 €", "€12,50"},
+        {"1 000 €", "€1000"},
+        {"€ 2 bilhões", "€2 bilhões"},
+        {"$ 12", "US$12"},
+        {"$ 12 mil", "US$12 mil"},
+        {"R$ 12", "R$12"},
+        {"12 R$", "R$12"},
+        {"R$ 2,5 milhões", "R$2,5 milhões"},
+    });
+    // A dollar sign that no amount follows is no currency.
+    EXPECT_EQ(Words("$HOME").find("d\xF3lar"), std::string::npos);
+    EXPECT_EQ(Words("12 casas €"), Words("12 casas"));
+}
+
 }  // namespace

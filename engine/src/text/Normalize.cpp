@@ -86,6 +86,30 @@ bool AbsorbedIntoNextNumber(int i, const std::string& text) {
     return true;
 }
 
+// The digits of an amount, maybe grouped by blanks: "12", "12,50", "1 000".
+bool IsAmountText(const std::string& text) {
+    if (text.empty() || !IsDigitChar(text.front())) return false;
+    for (char c : text)
+        if (!IsNumericChar(c) && c != ' ' && c != '\xA0') return false;
+    return true;
+}
+
+// "12 €", "12,50€": an amount with its currency sign after it, given as the
+// amount with the sign in front; i moves past a sign token. Empty when the
+// token is no such amount.
+std::string SignMovedToFront(int& i, const std::string& text) {
+    if (IsAmountText(text) && Tokens[i].punct == 0 && IsCurrencySign(LowerCase1252(TokenText(i + 1)))) {
+        ++i;
+        return TokenText(i) + text;
+    }
+    size_t cut = 0;
+    while (cut < text.size() && (IsNumericChar(text[cut]) || text[cut] == ' ')) ++cut;
+    const std::string amount = text.substr(0, cut);
+    const std::string sign = text.substr(cut);
+    if (cut == 0 || !IsAmountText(amount) || !IsCurrencySign(LowerCase1252(sign))) return "";
+    return sign + amount;
+}
+
 // State of one pass.
 struct Pass {
     int count = 0;  // next free PhoneList index
@@ -113,10 +137,16 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
         return phonetic;
     }
 
-    if (int kind = CurrencyKind(lower); kind != 0) {
+    std::string amount = text;
+    int kind = CurrencyKind(lower);
+    if (kind == 0 && HasDigit(lower)) {
+        amount = SignMovedToFront(i, text);
+        kind = CurrencyKind(LowerCase1252(amount));
+    }
+    if (kind != 0) {
         token.tag = " ";
-        if (AbsorbedIntoNextNumber(i, text)) return "";
-        phonetic = ReadCurrencyAmount(text, kind, i);
+        if (amount == text && AbsorbedIntoNextNumber(i, text)) return "";
+        phonetic = ReadCurrencyAmount(amount, kind, i);
         for (int k = first + 1; k <= i; ++k) MarkWithoutPhones(k, pass.count);
         Tokens[first].phraseMark = 2;
         Tokens[first].phonetic = 1;
