@@ -171,4 +171,56 @@ TEST_F(WrittenFormsTest, EurosAndDollarsWithTheSignBeforeOrAfter) {
     EXPECT_EQ(Words("12 casas €"), Words("12 casas"));
 }
 
+TEST_F(WrittenFormsTest, UnitsWrittenApartFromTheNumber) {
+    ExpectReadings({
+        {"200 g", "200g"},
+        {"5 km", "5km"},
+        {"1,5 l", "1,5l"},
+        {"2 h", "duas horas"},
+        {"1 h", "uma hora"},
+        {"10 min", "10min"},
+        {"30 s", "30s"},
+        {"20 cm", "20cm"},
+        {"500 mL", "500ml"},
+        {"1 L", "1l"},
+        {"2 t de areia", "2t de areia"},
+        {"1 000 km", "1000km"},
+        {"100 km/h", "100km/h"},
+        {"30 °C", "30°C"},
+        {"25 ºC", "25°C"},
+        {"50 m²", "50m²"},
+        {"3 m³", "3m³"},
+    });
+}
+
+TEST_F(WrittenFormsTest, UnitsAgreeWithTheirNumber) {
+    ExpectReadings({
+        {"1 kg", "um quilo"},
+        {"2 kg", "2 quilos"},
+        {"5 km", "5 quilômetros"},
+        {"1 km", "um quilômetro"},
+        {"20 cm", "20 centímetros"},
+        {"10 min", "10 minutos"},
+        {"1 km/h", "um quilômetro por hora"},
+        {"100 km/h", "100 quilômetros por hora"},
+        {"30 °C", "30 graus celsius"},
+        {"1 ºC", "um grau celsius"},
+        {"50 m²", "50 metros quadrados"},
+        {"3 m³", "3 metros cúbicos"},
+    });
+    EXPECT_TRUE(Words("1 m²").ends_with("metrukwadradu"));
+    EXPECT_TRUE(Words("1,5 l").ends_with("litru")) << "the number before the comma says the unit's number";
+    EXPECT_TRUE(Words("2,5 l").ends_with("litruS"));
+    EXPECT_TRUE(Words("2 t").starts_with("duaS")) << "toneladas are feminine";
+    EXPECT_TRUE(Words("2 g").starts_with("doyS")) << "gramas are masculine";
+}
+
+TEST_F(WrittenFormsTest, ALetterWithoutANumberBeforeItIsNoUnit) {
+    EXPECT_NE(Words("item g"), Words("item gramas"));
+    EXPECT_NE(Words("o m"), Words("o metro"));
+    EXPECT_NE(Words("2, g"), Words("2g")) << "punctuation keeps the letter apart";
+    EXPECT_NE(Words("3 S"), Words("3s")) << "a capital the unit is not written with";
+    EXPECT_NE(Words("2 KG"), Words("2kg"));
+}
+
 }  // namespace

@@ -335,22 +335,69 @@ std::string RemoveCharInRange(const std::string& s, char ch, int from, int to) {
 
 std::string UpToTab(const std::string& s) { return s.substr(0, s.find('\t')); }
 
-std::string UnitName(const std::string& s) {
-    struct Unit {
-        const char* abbreviation;
-        const char* reading;  // UTF-8 here, Windows-1252 when returned
-    };
-    static const Unit kUnits[] = {
-        {"g", " -gr`@-ma"},        {"s", " -se-g`ü-do"},      {"h", " -`ó-ra"},
-        {"hs", " -`ó-ra"},         {"min", " -mi-n`u-to"},    {"mg", " -mi-li-gr`@-ma"},
-        {"kg", " -ki-lô-gr`@-ma"}, {"t", " -tô-nê-l`a-da"},   {"ton", " -tô-nê-l`a-da"},
-        {"mm", " -mi-l`i-mê-trô"}, {"cm", " -së-t`i-mê-trô"}, {"m", " -m`é-trô"},
-        {"km", " -ki-l`ó-mê-trô"}, {"l", " -l`i-tro"},        {"ml", " -mi-li-l`i-trô"},
-    };
-    const std::string key = LowerCase1252(s);
-    for (const Unit& unit : kUnits)
-        if (key == unit.abbreviation) return Utf8To1252(unit.reading);
-    return "";
+namespace {
+
+// A unit's name: a stem that takes the count's number, maybe a word after it
+// that agrees as well ("metros quadrados"), and maybe words that never change
+// ("quilômetros por hora").
+struct UnitEntry {
+    const char* abbreviation;  // as written; capitals only where they must be
+    const char* stem;          // UTF-8 here, Windows-1252 when returned
+    const char* agreeing;
+    const char* fixed;
+    bool masculine;
+};
+
+// Written as the lexicon reads the same words, so that "5 km" and "5km"
+// sound as "cinco quilômetros" does.
+constexpr UnitEntry kUnits[] = {
+    {"g", " -gr`@-ma", "", "", true},
+    {"mg", " -mi-li-gr`@-ma", "", "", true},
+    {"kg", " -k`i-lu", "", "", true},
+    {"t", " -to-ne-l`a-da", "", "", false},
+    {"ton", " -to-ne-l`a-da", "", "", false},
+    {"mm", " -mi-l`i-me-tru", "", "", true},
+    {"cm", " -së-t`i-me-tru", "", "", true},
+    {"m", " -m`e-tru", "", "", true},
+    {"km", " -ki-l`o-me-tru", "", "", true},
+    {"cm²", " -së-t`i-me-tru", " -kwa-dr`a-du", "", true},
+    {"m²", " -m`e-tru", " -kwa-dr`a-du", "", true},
+    {"km²", " -ki-l`o-me-tru", " -kwa-dr`a-du", "", true},
+    {"cm³", " -së-t`i-me-tru", " -k`u-bi-ku", "", true},
+    {"m³", " -m`e-tru", " -k`u-bi-ku", "", true},
+    {"l", " -l`i-tru", "", "", true},
+    {"L", " -l`i-tru", "", "", true},
+    {"ml", " -mi-li-l`i-tru", "", "", true},
+    {"mL", " -mi-li-l`i-tru", "", "", true},
+    {"s", " -se-g`ü-du", "", "", true},
+    {"min", " -mi-n`u-tu", "", "", true},
+    {"h", " -`ó-ra", "", "", false},
+    {"hs", " -`ó-ra", "", "", false},
+    {"km/h", " -ki-l`o-me-tru", "", " -po%- -`ó-ra- ", true},
+    {"°C", " -gr`a-u", "", " -s`ew-si-uS- ", true},
+    {"ºC", " -gr`a-u", "", " -s`ew-si-uS- ", true},
+};
+
+std::string UnitName(const UnitEntry& entry, const char* ending) {
+    std::string name = std::string(entry.stem) + ending;
+    if (*entry.agreeing != '\0') name += std::string(entry.agreeing) + ending;
+    return Utf8To1252(name + entry.fixed);
+}
+
+}  // namespace
+
+bool FindUnit(const std::string& abbreviation, UnitOfMeasure& unit) {
+    if (abbreviation.empty()) return false;
+    const unsigned char last = Byte(abbreviation.back());
+    const bool lowerLast = UpperChar1252(last) != last;
+    const std::string lower = LowerCase1252(abbreviation);
+    for (const UnitEntry& entry : kUnits) {
+        const std::string written = Utf8To1252(entry.abbreviation);
+        if (abbreviation != written && !(lowerLast && lower == written)) continue;
+        unit = {UnitName(entry, "- "), UnitName(entry, "S- "), entry.masculine};
+        return true;
+    }
+    return false;
 }
 
 std::string SpellCharacters(const std::string& s) {

@@ -69,9 +69,21 @@ std::pair<std::string, std::string> SplitAtComma(const std::string& s);
 std::string StripLeadingZeros(const std::string& s);
 std::string RemoveCharInRange(const std::string& s, char ch, int from, int to);
 std::string UpToTab(const std::string& s);
-std::string UnitName(const std::string& s);
 std::string SpellCharacters(const std::string& s);
 std::string Syllabify(const std::string& phonetic);
+
+// A unit of measure: its name after a count of one and after any other
+// count, and the gender of the number before it ("duas horas", "dois
+// quilos").
+struct UnitOfMeasure {
+    std::string singular;
+    std::string plural;
+    bool masculine = true;
+};
+// The unit an abbreviation written after a number names ("kg", "km/h",
+// "°C"); false when it names none. A capital counts only where the unit is
+// written with it ("L", "°C"): "2KG" is no quantity, "2Kg" is.
+bool FindUnit(const std::string& abbreviation, UnitOfMeasure& unit);
 
 // A text file's lines, each followed by CR LF. false when it cannot be read.
 bool ReadTextFileLines(const std::string& path, std::string& text);

@@ -84,9 +84,16 @@ bool IsBlankGroupedNumber(std::string_view text) {
     return groups > 1;
 }
 
-std::string WithoutGroupBlanks(std::string text) {
-    std::erase_if(text, IsGroupBlank);
-    return text;
+// The token with the blanks of a grouped number at its start taken out:
+// "1 000 000" is "1000000", "1 000km" "1000km".
+std::string WithoutGroupBlanks(const std::string& text) {
+    size_t end = 0;
+    while (end < text.size() && (IsDigitChar(text[end]) || IsGroupBlank(text[end]) || text[end] == ','))
+        ++end;
+    std::string number = text.substr(0, end);
+    if (!IsBlankGroupedNumber(number)) return text;
+    std::erase_if(number, IsGroupBlank);
+    return number + text.substr(end);
 }
 
 // Every segment is kept, however many the token has.
@@ -161,17 +168,19 @@ bool IsClockTime(const std::string& hours, const std::string& minutes) {
 }
 
 // A quantity's unit: its name when it is a known abbreviation, which also
-// decides the gender ("duas toneladas", but "dois gramas").
+// decides the gender ("duas toneladas", but "dois gramas"); else the
+// abbreviation read as a word, the number keeping its own gender.
 struct UnitReading {
     std::string word;
     bool masculine;
 };
 
-UnitReading ReadUnit(const DigitToken& token, const std::string& unit, const std::string& count) {
-    const std::string name = UnitName(unit);
-    if (name.empty()) return {TranscribeWord(unit, token.numberBefore, true, token.context), token.masculine};
-    const bool feminine = EndsWith(name, "a") && !EndsWith(unit, "g");
-    return {name + PluralEnding(ValueOf(count)), !feminine};
+UnitReading ReadUnit(const DigitToken& token, const std::string& written, const std::string& count) {
+    UnitOfMeasure unit;
+    if (!FindUnit(written, unit))
+        return {TranscribeWord(LowerCase1252(written), token.numberBefore, true, token.context),
+                token.masculine};
+    return {ValueOf(count) == 1 ? unit.singular : unit.plural, unit.masculine};
 }
 
 bool LastCharacterIsLowerCase(const DigitToken& token) {
@@ -410,21 +419,24 @@ Reading DecimalPercentage(const DigitToken& t) {
            kPercent;
 }
 
-// "2kg", "3h", "5x"
-Reading NumberWithUnit(const DigitToken& t) {
-    if (t.pattern != "02" || !LastCharacterIsLowerCase(t)) return std::nullopt;
-    const UnitReading unit = ReadUnit(t, t.Segment(1), t.Segment(0));
-    return Amount(t.Segment(0), unit.masculine) + unit.word;
-}
-
-// "1,5kg"
-Reading DecimalWithUnit(const DigitToken& t) {
-    if (t.pattern != "0102" || !LastCharacterIsLowerCase(t)) return std::nullopt;
-    if (t.Segment(1) != "." && t.Segment(1) != ",") return std::nullopt;
-    const UnitReading unit = ReadUnit(t, t.Segment(3), t.Segment(0));
-    const std::string mark = TranscribeWord(t.Segment(1), t.numberBefore, true, t.context);
-    return Cardinal(t.Segment(0), unit.masculine) + mark + DecimalPlaces(t.Segment(2), unit.masculine) +
-           unit.word;
+// "2kg", "1,5l", "100km/h", "30°C", and "5x" with a word for a unit. The
+// number before a decimal mark says the unit's number: "1,5 litro".
+Reading QuantityWithUnit(const DigitToken& t) {
+    const bool decimal = StartsWith(t.pattern, "010") && (t.Segment(1) == "," || t.Segment(1) == ".");
+    const size_t numberSegments = decimal ? 3 : 1;
+    if (t.pattern.front() != kDigitClass || t.pattern.size() <= numberSegments) return std::nullopt;
+    size_t numberLength = 0;
+    for (size_t k = 0; k < numberSegments; ++k) numberLength += t.Segment(k).size();
+    const std::string written = t.written.substr(numberLength);
+    UnitOfMeasure known;
+    const bool wordForUnit = t.pattern.size() == numberSegments + 1 && LastCharacterIsLowerCase(t);
+    if (!FindUnit(written, known) && !wordForUnit) return std::nullopt;
+    const UnitReading unit = ReadUnit(t, written, t.Segment(0));
+    std::string number = Amount(t.Segment(0), unit.masculine);
+    if (decimal)
+        number += TranscribeWord(t.Segment(1), t.numberBefore, true, t.context) +
+                  DecimalPlaces(t.Segment(2), unit.masculine);
+    return number + unit.word;
 }
 
 // "fulano@site.com.br", "http://www.site.com": the name and the site are said
@@ -464,9 +476,9 @@ std::string SegmentReading(const DigitToken& t) {
 using Rule = Reading (*)(const DigitToken&);
 
 constexpr Rule kRules[] = {
-    PlainNumber,       Date,           DayAndMonth,        Fraction, MixedFraction, TimeWithSeconds,
-    Duration,          ClockTime,      DigitsAroundHyphen, Ordinal,  Percentage,    Decimal,
-    DecimalPercentage, NumberWithUnit, DecimalWithUnit,    Address,
+    PlainNumber,     Date,     DayAndMonth,       Fraction,           MixedFraction,
+    TimeWithSeconds, Duration, ClockTime,         DigitsAroundHyphen, Ordinal,
+    Percentage,      Decimal,  DecimalPercentage, QuantityWithUnit,   Address,
 };
 
 // The number at the end of a token: its digits and group blanks, after a
@@ -497,12 +509,12 @@ bool ContinuesNumber(const std::string& written, const std::string& next) {
 
 std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numberBefore, bool masculine) {
     if (text.empty()) return "";
+    const std::string digits = WithoutGroupBlanks(text);
     DigitToken token;
-    token.written = text;
+    token.written = digits;
     token.context = ContextOfToken(tokenIndex);
     token.numberBefore = numberBefore;
     token.masculine = masculine;
-    const std::string digits = IsBlankGroupedNumber(text) ? WithoutGroupBlanks(text) : text;
     CutIntoSegments(LowerCase1252(digits), token);
     for (Rule rule : kRules)
         if (Reading reading = rule(token)) return *reading;

@@ -110,6 +110,19 @@ std::string SignMovedToFront(int& i, const std::string& text) {
     return sign + amount;
 }
 
+// "200 g", "1,5 l", "30 °C": the unit written apart after a number, which
+// then says nothing (the number reads it); i moves past it. Empty when the
+// next token is no unit.
+std::string UnitAfterNumber(int& i, const std::string& text, int count) {
+    UnitOfMeasure unit;
+    if (!IsAmountText(text) || Tokens[i].punct != 0 || IsEndMarker(i + 1)) return "";
+    const std::string next = TokenText(i + 1);
+    if (!FindUnit(next, unit)) return "";
+    ++i;
+    MarkWithoutPhones(i, count);
+    return next;
+}
+
 // State of one pass.
 struct Pass {
     int count = 0;  // next free PhoneList index
@@ -156,7 +169,8 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
 
     if (HasDigit(lower) || lower.find('.') != std::string::npos) {
         token.phraseMark = 2;
-        phonetic = ExpandDigitToken(text, first, pass.numberBefore, IsMasculineNumber(first, i, text));
+        const std::string quantity = text + UnitAfterNumber(i, text, pass.count);
+        phonetic = ExpandDigitToken(quantity, first, pass.numberBefore, IsMasculineNumber(first, i, text));
         pass.numberBefore = true;
         token.phonetic = 1;
         token.tag = " ";
