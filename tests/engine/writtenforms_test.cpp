@@ -223,4 +223,50 @@ TEST_F(WrittenFormsTest, ALetterWithoutANumberBeforeItIsNoUnit) {
     EXPECT_NE(Words("2 KG"), Words("2kg"));
 }
 
+TEST_F(WrittenFormsTest, RomanNumeralsAfterNamesAreOrdinalsUpToTheTenth) {
+    ExpectReadings({
+        {"D. Pedro II", "D. Pedro 2º"},
+        {"João Paulo II", "João Paulo 2º"},
+        {"Henrique VIII", "Henrique 8º"},
+        {"Carlos V", "Carlos 5º"},
+        {"Maria I", "Maria 1ª"},
+        {"Luís XIV", "Luís 14"},
+        {"Luís XIV foi rei", "Luís 14 foi rei"},
+        {"João XXIII", "João 23"},
+    });
+}
+
+TEST_F(WrittenFormsTest, RomanNumeralsAfterAPartOfAWorkAreCardinals) {
+    ExpectReadings({
+        {"século XXI", "século 21"},
+        {"Século XIX", "século 19"},
+        {"CAPÍTULO IX", "CAPÍTULO 9"},
+        {"capítulo IV", "capítulo 4"},
+        {"parte II", "parte 2"},
+        {"volume III", "volume 3"},
+        {"tomo I", "tomo 1"},
+        {"ato V", "ato 5"},
+        {"cena VI", "cena 6"},
+        {"livro X", "livro 10"},
+        {"título VII", "título 7"},
+        {"artigo XL", "artigo 40"},
+        {"inciso LXXIV", "inciso 74"},
+        {"século MCMXC", "século 1990"},
+    });
+}
+
+TEST_F(WrittenFormsTest, CapitalsThatAreNotRomanNumeralsThere) {
+    const std::vector<std::string> texts = {
+        "O MIL",  "o CD",       "um DVD", "o CIVIL", "eu VIVI", "Vitamina C", "Raio X",
+        "Pedro,", "século xxi", "e II",   "Bloco D", "CD",      "MIL",        "século IIII",
+    };
+    for (const std::string& text : texts) {
+        const size_t blank = text.rfind(' ');
+        const std::string word = blank == std::string::npos ? text : text.substr(blank + 1);
+        const std::string numeral = Words(text);
+        EXPECT_EQ(numeral.substr(numeral.size() - Words(word).size()), Words(word)) << text;
+    }
+    EXPECT_NE(Words("Pedro, II"), Words("Pedro, 2º")) << "a pause parts the name from the letters";
+}
+
 }  // namespace

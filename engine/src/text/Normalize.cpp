@@ -123,6 +123,56 @@ std::string UnitAfterNumber(int& i, const std::string& text, int count) {
     return next;
 }
 
+// Words after which a Roman numeral counts the parts of a work or of a law:
+// "século XXI", "CAPÍTULO IX", "artigo V".
+bool NumbersAPart(const std::string& word) {
+    static const char* const kWords[] = {
+        "s\xE9"
+        "culo",
+        "cap\xED"
+        "tulo",
+        "parte",
+        "volume",
+        "tomo",
+        "ato",
+        "cena",
+        "livro",
+        "t\xED"
+        "tulo",
+        "artigo",
+        "inciso",
+    };
+    for (const char* w : kWords)
+        if (word == w) return true;
+    return false;
+}
+
+// "Pedro", "Luís": a capital and then small letters.
+bool IsCapitalisedName(const std::string& word) {
+    if (word.size() < 2 || !IsLetters(word)) return false;
+    const std::string rest = word.substr(1);
+    return UpperCase1252(word.substr(0, 1)) == word.substr(0, 1) && LowerCase1252(rest) == rest &&
+           LowerCase1252(word.substr(0, 1)) != word.substr(0, 1);
+}
+
+// A Roman numeral where the words before it call for a number: after a
+// name, ordinals up to the tenth and cardinals beyond ("D. Pedro II", "Luís
+// XIV"), of I, V and X alone, so that "Vitamina C" and "Raio X" stay
+// letters; after a part of a work, cardinals ("século XXI"). Empty for any
+// other token.
+std::string RomanNumeralReading(int i, const std::string& text) {
+    const int value = RomanValue(text);
+    if (value == 0) return "";
+    const std::string before = TokenText(i - 1);
+    if (Tokens[i - 1].punct != 0) return "";
+    if (NumbersAPart(LowerCase1252(before))) return ReadCardinal(std::to_string(value), true);
+    const bool kingsAndPopes = text.find_first_not_of("IVX") == std::string::npos && text != "X";
+    if (!kingsAndPopes || !IsCapitalisedName(before)) return "";
+    constexpr int kLastOrdinal = 10;
+    if (value > kLastOrdinal) return ReadCardinal(std::to_string(value), true);
+    return ReadOrdinal(std::to_string(value), !EndsWith(before, "a"));  // "Maria I" is primeira
+}
+
 // State of one pass.
 struct Pass {
     int count = 0;  // next free PhoneList index
@@ -141,6 +191,13 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
     i = JoinNumberPieces(first, pass.count);
     const std::string text = TokenText(first);
     const std::string lower = LowerCase1252(text);
+
+    if (std::string roman = RomanNumeralReading(first, text); !roman.empty()) {
+        token.phonetic = 1;
+        token.tag = " ";
+        pass.numberBefore = true;
+        return roman;
+    }
 
     std::string phonetic;
     WordLookup(lower, first, phonetic);
