@@ -269,4 +269,24 @@ TEST_F(WrittenFormsTest, CapitalsThatAreNotRomanNumeralsThere) {
     EXPECT_NE(Words("Pedro, II"), Words("Pedro, 2º")) << "a pause parts the name from the letters";
 }
 
+TEST_F(WrittenFormsTest, AddressesArePartByPart) {
+    ExpectReadings({
+        {"www.google.com.br", "www ponto google ponto com ponto br"},
+        {"fulano@gmail.com", "fulano arroba gmail ponto com"},
+        {"joao.silva@folha.com.br", "J.O.A.O. ponto silva arroba folha ponto com ponto br"},
+        {"http://www.site.com", "h t t p dois pontos barra barra www ponto site ponto com"},
+        {"https://gov.br/saude", "h t t p s dois pontos barra barra gov ponto br barra saude"},
+        {"meu_nome@uol.org", "meu sublinhado nome arroba uol ponto órg"},
+        {"site-novo.com.br", "site hífen novo ponto com ponto br"},
+        {"portal2.gov.br", "portal 2 ponto gov ponto br"},
+        {"Veja em www.site.net.", "Veja em www ponto site ponto net."},
+    });
+    // Not addresses: initials, abbreviations, decimals and compound words.
+    ExpectReadings({
+        {"a.b.c", "a.b.c"},
+        {"guarda-chuva", "guarda chuva"},
+        {"1.5", "1 ponto 5"},
+    });
+}
+
 }  // namespace

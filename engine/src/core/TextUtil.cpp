@@ -199,6 +199,45 @@ bool IsGroupedNumber(const std::string& s) {
     return lastDot == commaPos - 4;
 }
 
+namespace {
+
+// Top-level domains that make "site.com.br" an address without "www.".
+bool IsTopLevelDomain(std::string_view label) {
+    static constexpr std::string_view kDomains[] = {"com", "br", "org", "net", "gov", "edu", "pt", "io"};
+    for (std::string_view domain : kDomains)
+        if (label == domain) return true;
+    return false;
+}
+
+bool IsHostCharacter(char c) { return IsLetterChar(c) || IsDigitChar(c) || c == '-' || c == '_'; }
+
+// "site.com.br": labels of letters, digits and hyphens between points, the
+// last a top-level domain.
+bool IsHostName(std::string_view host) {
+    const size_t lastPoint = host.rfind('.');
+    if (lastPoint == std::string_view::npos || lastPoint == 0) return false;
+    if (!IsTopLevelDomain(host.substr(lastPoint + 1))) return false;
+    if (host.find("..") != std::string_view::npos) return false;
+    for (char c : host)
+        if (c != '.' && !IsHostCharacter(c)) return false;
+    return true;
+}
+
+}  // namespace
+
+// An e-mail address ("fulano@site.com.br"), or a web address with its
+// scheme, with "www." or with a known domain ("site.com.br/noticias").
+bool IsWebAddress(std::string_view lower) {
+    const size_t at = lower.find('@');
+    if (at != std::string_view::npos)
+        return at > 0 && IsHostName(lower.substr(at + 1)) &&
+               std::all_of(lower.begin(), lower.begin() + static_cast<long>(at),
+                           [](char c) { return IsHostCharacter(c) || c == '.'; });
+    for (std::string_view scheme : {"http://", "https://", "ftp://", "www."})
+        if (lower.starts_with(scheme) && lower.size() > scheme.size()) return true;
+    return IsHostName(lower.substr(0, lower.find('/')));
+}
+
 bool IsHardCluster(const std::string& s) {
     const int length = static_cast<int>(s.size());
     const int runNeeded = std::min(4, length);

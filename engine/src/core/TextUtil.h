@@ -37,6 +37,9 @@ bool IsUpperText(const std::string& s);
 bool IsDottedInitials(const std::string& s);
 bool IsGroupedNumber(const std::string& s);
 bool IsHardCluster(const std::string& s);
+// A lower-case e-mail address ("fulano@site.com.br"), or a web address with
+// its scheme, with "www." or with a known domain ("site.com.br/noticias").
+bool IsWebAddress(std::string_view lower);
 bool IsNamedSymbol(const std::string& s);
 bool IsPhonemeSymbol(const std::string& s);
 

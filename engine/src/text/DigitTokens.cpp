@@ -7,6 +7,7 @@
 // Phonetic strings are Windows-1252 bytes written with \x escapes.
 #include "text/DigitTokens.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -439,18 +440,90 @@ Reading QuantityWithUnit(const DigitToken& t) {
     return number + unit.word;
 }
 
-// "fulano@site.com.br", "http://www.site.com": the name and the site are said
-// a little higher, and the whole address a little slower.
+// ---- Web and e-mail addresses ----------------------------------------------
+
+// The marks inside an address, said by name.
+const char* AddressMarkName(char mark) {
+    switch (mark) {
+        case '.':
+            return " -p`\xF6-tu- ";
+        case '/':
+            return " -b`a-Ra- ";
+        case '-':
+            return " -`i-f\xEBi- ";
+        case '_':
+            return " -su-bli-\xF1`a-du- ";
+        case '@':
+            return " -a-R`o-ba- ";
+        case ':':
+            return " -d`oyS- -p`\xF6-tuS- ";
+        default:
+            return "";
+    }
+}
+
+// A run of letters in an address: the domains everyone says as words, and
+// words the lexicon knows, are read; "www", "http", "br" and every other run
+// are spelled.
+std::string AddressWordReading(const std::string& word) {
+    static constexpr std::pair<std::string_view, const char*> kSaid[] = {
+        {"com", " -k`\xF6- "},
+        {"org", " -`\xF3%g- "},
+        {"gov", " -g`\xF3v- "},
+        {"net", " -n`\xE9t- "},
+    };
+    for (const auto& [said, phonetic] : kSaid)
+        if (word == said) return phonetic;
+    TIPO_REG_PAL record;
+    const bool spelledAlways = word == "www" || word == "http" || word == "https" || word == "br";
+    if (!spelledAlways && LexiconLookup(word, record) && record.vowelClass != kNotInDigitTokens)
+        return record.transcription;
+    return SpellCharacters(word);
+}
+
+// The pieces of an address in order: runs of letters, runs of digits, and
+// each other character alone.
+std::vector<std::string> AddressPieces(const std::string& lower) {
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < lower.size();) {
+        size_t end = i + 1;
+        if (IsLetterChar(lower[i]) || IsDigitChar(lower[i])) {
+            const bool letters = IsLetterChar(lower[i]);
+            while (end < lower.size() && (letters ? IsLetterChar(lower[end]) : IsDigitChar(lower[end])))
+                ++end;
+        }
+        pieces.push_back(lower.substr(i, end - i));
+        i = end;
+    }
+    return pieces;
+}
+
+// "fulano@site.com.br", "www.site.com.br": part by part, a little slower, the
+// first part and the site's name a little higher.
 Reading Address(const DigitToken& t) {
-    if (t.pattern != "2121212") return std::nullopt;
-    if (t.Segment(1).front() != '@' && t.Segment(0) != "http") return std::nullopt;
+    const std::string lower = LowerCase1252(t.written);
+    if (!IsWebAddress(lower)) return std::nullopt;
+    const std::vector<std::string> pieces = AddressPieces(lower);
+    // The site's name follows the "@", the scheme or "www.".
+    size_t site = 0;
+    for (size_t k = 0; k + 1 < pieces.size(); ++k)
+        if (pieces[k] == "@" || pieces[k] == "www" || pieces[k] == "/") site = k + 1;
+    if (site < pieces.size() && pieces[site] == ".") ++site;
     std::string out;
-    for (size_t k = 1; k <= t.segments.size(); ++k) {
-        const bool raised = k == 1 || k == 5;
-        if (k == 1) out += " \\T1.1 ";
-        if (k == 5) out += " \\T1.2 ";
-        out += WordReading(t, t.Segment(k - 1), false);
-        if (raised) out += " \\T1 ";
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const std::string& piece = pieces[k];
+        std::string reading;
+        if (IsDigitChar(piece.front())) {
+            reading = Cardinal(piece, true);
+        } else if (IsLetterChar(piece.front())) {
+            reading = AddressWordReading(piece);
+        } else {
+            reading = AddressMarkName(piece.front());
+            if (reading.empty()) reading = SpellCharacters(piece);
+        }
+        if (k == 0) reading = " \\T1.1 " + reading + " \\T1 ";
+        if (k == site && k != 0) reading = " \\T1.2 " + reading + " \\T1 ";
+        out += reading;
     }
     return " \\V1.2 " + out + " \\V1 ";
 }
