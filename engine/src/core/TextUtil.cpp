@@ -374,6 +374,14 @@ std::string RemoveCharInRange(const std::string& s, char ch, int from, int to) {
 
 std::string UpToTab(const std::string& s) { return s.substr(0, s.find('\t')); }
 
+WordList::WordList(std::initializer_list<std::string_view> utf8Words) {
+    for (std::string_view word : utf8Words) words_.push_back(Utf8To1252(word));
+}
+
+bool WordList::Contains(const std::string& word) const {
+    return std::find(words_.begin(), words_.end(), word) != words_.end();
+}
+
 namespace {
 
 // A unit's name: a stem that takes the count's number, maybe a word after it

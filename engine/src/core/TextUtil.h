@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // The decimal separator of the system, read once when the library loads.
 char DecimalSeparator();
@@ -74,6 +75,17 @@ std::string RemoveCharInRange(const std::string& s, char ch, int from, int to);
 std::string UpToTab(const std::string& s);
 std::string SpellCharacters(const std::string& s);
 std::string Syllabify(const std::string& phonetic);
+
+// A list of words written in UTF-8 in the sources, held in Windows-1252 to
+// be compared with the text's words.
+class WordList {
+public:
+    WordList(std::initializer_list<std::string_view> utf8Words);
+    bool Contains(const std::string& word) const;
+
+private:
+    std::vector<std::string> words_;
+};
 
 // A unit of measure: its name after a count of one and after any other
 // count, and the gender of the number before it ("duas horas", "dois

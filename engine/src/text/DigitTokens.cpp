@@ -226,26 +226,9 @@ std::optional<DateParts> DateOf(const DigitToken& t) {
 // Words before a day and month that mark the pair as a date: "no dia 3/4",
 // "sexta-feira, 3/4".
 bool MarksADate(const std::string& word) {
-    static const char* const kWords[] = {
-        "dia",
-        "dias",
-        "data",
-        "datas",
-        "desde",
-        "feira",
-        "segunda",
-        "ter\xE7"
-        "a",
-        "quarta",
-        "quinta",
-        "sexta",
-        "s\xE1"
-        "bado",
-        "domingo",
-    };
-    for (const char* w : kWords)
-        if (word == w) return true;
-    return false;
+    static const WordList kWords = {"dia",   "dias",   "data",   "datas", "desde",  "feira",  "segunda",
+                                    "terça", "quarta", "quinta", "sexta", "sábado", "domingo"};
+    return kWords.Contains(word);
 }
 
 bool IsDayAndMonth(long long day, long long month) {
@@ -271,8 +254,8 @@ bool IsFractionShape(const std::string& numerator, const std::string& denominato
 
 // "1/2 das pessoas": a half of something counted is "meio", whatever follows.
 bool HalfOf(const DigitToken& t) {
-    const std::string next = LowerCase1252(TokenText(t.context.tokenIndex + 1));
-    return next == "de" || next == "da" || next == "do" || next == "das" || next == "dos";
+    static const WordList kOf = {"de", "da", "do", "das", "dos"};
+    return kOf.Contains(LowerCase1252(TokenText(t.context.tokenIndex + 1)));
 }
 
 // The parts a denominator cuts the whole into, as the lexicon reads them:

@@ -126,33 +126,16 @@ std::string UnitAfterNumber(int& i, const std::string& text, int count) {
 // Words after which a Roman numeral counts the parts of a work or of a law:
 // "século XXI", "CAPÍTULO IX", "artigo V".
 bool NumbersAPart(const std::string& word) {
-    static const char* const kWords[] = {
-        "s\xE9"
-        "culo",
-        "cap\xED"
-        "tulo",
-        "parte",
-        "volume",
-        "tomo",
-        "ato",
-        "cena",
-        "livro",
-        "t\xED"
-        "tulo",
-        "artigo",
-        "inciso",
-    };
-    for (const char* w : kWords)
-        if (word == w) return true;
-    return false;
+    static const WordList kWords = {"século", "capítulo", "parte",  "volume", "tomo",  "ato",
+                                    "cena",   "livro",    "título", "artigo", "inciso"};
+    return kWords.Contains(word);
 }
 
 // "Pedro", "Luís": a capital and then small letters.
 bool IsCapitalisedName(const std::string& word) {
     if (word.size() < 2 || !IsLetters(word)) return false;
-    const std::string rest = word.substr(1);
-    return UpperCase1252(word.substr(0, 1)) == word.substr(0, 1) && LowerCase1252(rest) == rest &&
-           LowerCase1252(word.substr(0, 1)) != word.substr(0, 1);
+    const unsigned char initial = static_cast<unsigned char>(word.front());
+    return LowerChar1252(initial) != initial && LowerCase1252(word.substr(1)) == word.substr(1);
 }
 
 // A Roman numeral where the words before it call for a number: after a
@@ -179,8 +162,8 @@ struct Pass {
     bool numberBefore = false;
 };
 
-// The phonetic string of token i. May move i past tokens a currency amount
-// consumed.
+// The phonetic string of token i. May move i past the tokens read with it:
+// the pieces of a number, its unit, a currency sign or a scale word.
 std::string ChoosePhoneticString(int& i, Pass& pass) {
     const int first = i;
     TIPO_TOKEN& token = Tokens[first];
