@@ -256,6 +256,9 @@ TEST_F(TextUtilTest, UnitNames) {
     EXPECT_EQ(unit.plural, W(" -ki-l`o-me-truS-  -po%- -`ó-ra- ")) << "\"por hora\" does not";
     ASSERT_TRUE(FindUnit("L", unit));
     ASSERT_TRUE(FindUnit(W("ºC"), unit));
+    ASSERT_TRUE(FindUnit(W("°c"), unit)) << "small letters stand for any unit";
+    EXPECT_TRUE(FindUnit("ml", unit));
+    EXPECT_FALSE(FindUnit("ML", unit));
     EXPECT_FALSE(FindUnit("KG", unit)) << "capitals only where the unit is written so";
     EXPECT_FALSE(FindUnit("S", unit));
     EXPECT_FALSE(FindUnit("kms", unit));

@@ -440,7 +440,7 @@ bool FindUnit(const std::string& abbreviation, UnitOfMeasure& unit) {
     const std::string lower = LowerCase1252(abbreviation);
     for (const UnitEntry& entry : kUnits) {
         const std::string written = Utf8To1252(entry.abbreviation);
-        if (abbreviation != written && !(lowerLast && lower == written)) continue;
+        if (abbreviation != written && !(lowerLast && lower == LowerCase1252(written))) continue;
         unit = {UnitName(entry, "- "), UnitName(entry, "S- "), entry.masculine};
         return true;
     }
