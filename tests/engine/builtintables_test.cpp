@@ -76,7 +76,7 @@ TEST_F(BuiltinTablesTest, NumberWords) {
     EXPECT_TRUE(Currencies[0].empty());
     EXPECT_EQ(Currencies[1], " -Re-`ayS- ");
     EXPECT_EQ(Currencies[4], " -i-`\xEBS-");
-    EXPECT_EQ(Currencies[8], " -i-`\xEB-");
+    EXPECT_EQ(Currencies[4 + kCurrencyKinds], " -i-`\xEB-");
     EXPECT_EQ(Months[0], " -z`\xE9-ro- ");
     EXPECT_EQ(Months[6], " -j`u-\xF1u- ");
     EXPECT_EQ(Months[12], " -de-z`\xEB-bru- ");

@@ -89,7 +89,7 @@ TEST_F(DigitTokensTest, ClockTimesReadHoursInTheFeminineAndMinutes) {
         {"1:00", "umaóra", "uma hora"},
         {"2:01", "duaSóraS_eüminuto", "duas horas e um minuto"},
         {"09:05", "nóvióraS_esïkuminutoS", "nove horas e cinco minutos"},
-        {"0:15", "zéruóraS_ekïziminutoS", "zero horas e quinze minutos"},
+        {"0:15", "zéruóra_ekïziminutoS", "zero hora e quinze minutos"},
         {"23:59", "vïtitreSóraS_esïkwëtainóviminutoS", "vinte três horas e cinquenta e nove minutos"},
         {"10h30", "déSóraS_etrïtaminutoS", "dez horas e trinta minutos"},
         {"10h30m", "déSóraS_etrïtaminutoS", "dez horas e trinta minutos"},
@@ -145,24 +145,24 @@ TEST_F(DigitTokensTest, Percentages) {
 
 TEST_F(DigitTokensTest, QuantitiesWithUnitsAgreeInNumberAndGender) {
     const std::vector<Case> cases = {
-        {"1kg", "ükilôgr@ma", "um quilograma"},
-        {"2kg", "doySkilôgr@maS", "dois quilogramas: gram units are masculine"},
+        {"1kg", "ükilu", "um quilo"},
+        {"2kg", "doySkiluS", "dois quilos"},
         {"2g", "doySgr@maS", "dois gramas"},
-        {"2t", "duaStônêladaS", "duas toneladas"},
+        {"2t", "duaStoneladaS", "duas toneladas"},
         {"1h", "umaóra", "uma hora"},
         {"2h", "duaSóraS", "duas horas"},
-        {"3m", "treSmétrôS", "três metros"},
-        {"1km", "ükilómêtrô", "um quilômetro"},
-        {"2l", "doySlitroS", "dois litros"},
-        {"01kg", "zéruükilôgr@maS", "plural unless the count is written 1"},
-        {"1,5kg", "üvi%gulasïkukilôgr@ma", "um vírgula cinco quilograma"},
-        {"2,5t", "duaSvi%gulasïkutônêladaS", "duas vírgula cinco toneladas"},
+        {"3m", "treSmetruS", "três metros"},
+        {"1km", "ükilometru", "um quilômetro"},
+        {"2l", "doySlitruS", "dois litros"},
+        {"01kg", "ükilu", "a leading zero is not said before a unit"},
+        {"1,5kg", "üvi%gulasïkukilu", "um vírgula cinco quilo"},
+        {"2,5t", "duaSvi%gulasïkutoneladaS", "duas vírgula cinco toneladas"},
     };
     for (const Case& c : cases) EXPECT_EQ(ExpandPhones(c.token), c.phones) << c.token << ": " << c.spoken;
 }
 
 TEST_F(DigitTokensTest, AnUpperCaseUnitIsNotTakenForAnAbbreviation) {
-    EXPECT_EQ(ExpandPhones("2KG").find("gr@ma"), std::string::npos);
+    EXPECT_EQ(ExpandPhones("2KG").find("kilu"), std::string::npos);
     EXPECT_EQ(ExpandPhones("2KG").substr(0, 4), "doyS");
 }
 
@@ -191,8 +191,8 @@ TEST_F(DigitTokensTest, AddressesRaiseTheNameAndTheSiteAndHaveNoPauses) {
         EXPECT_FLOAT_EQ(PhoneList[0].pitchValue, 1.1f)
             << address << ": the first phone of the name is raised";
     }
-    // Five segments are not an address: read piece by piece.
-    EXPECT_NE(Expand("joao@mail.com").find(" _ "), std::string::npos);
+    // Without a domain after the "@" it is no address: read piece by piece.
+    EXPECT_NE(Expand("joao@mail").find(" _ "), std::string::npos);
 }
 
 TEST_F(DigitTokensTest, AnyTokenIsSurvived) {

@@ -156,10 +156,21 @@ TEST_F(NumberReadersTest, OrdinalsJoinTheirStemsWithTheGenderEnding) {
 
 TEST_F(NumberReadersTest, CurrencyKindLooksAtTheSignInFront) {
     const std::vector<std::pair<const char*, int>> cases = {
-        {"r$5", 1}, {"-r$5", 1}, {"r$", 1},  {"us$2", 2}, {"-us$", 2}, {"£3", 3}, {"-¥1", 4},
-        {"$5", 0},  {"u$5", 0},  {"5r$", 0}, {"", 0},     {"-", 0},    {"r", 0},
+        {"r$5", 1}, {"-r$5", 1}, {"r$", 1},  {"us$2", 2}, {"-us$", 2}, {"£3", 3},    {"-¥1", 4},
+        {"$5", 2},  {"$", 2},    {"€12", 5}, {"-€1", 5},  {"€", 5},    {"$home", 0}, {"€uro", 0},
+        {"u$5", 0}, {"5r$", 0},  {"", 0},    {"-", 0},    {"r", 0},
     };
     for (const auto& [text, kind] : cases) EXPECT_EQ(CurrencyKind(W(text)), kind) << text;
+}
+
+TEST_F(NumberReadersTest, RomanNumeralsAreOnlyThoseWrittenAsNumeralsAre) {
+    const std::vector<std::pair<const char*, int>> cases = {
+        {"I", 1},    {"IV", 4},   {"IX", 9},       {"XIV", 14},         {"XL", 40},  {"XC", 90},
+        {"CD", 400}, {"CM", 900}, {"MCMXC", 1990}, {"MMMCMXCIX", 3999}, {"IIII", 0}, {"VX", 0},
+        {"IL", 0},   {"MIL", 0},  {"CIVIL", 0},    {"VIVI", 0},         {"DVD", 0},  {"xiv", 0},
+        {"", 0},     {"MMMM", 0}, {"IIX", 0},      {"XIIII", 0},        {"A", 0},
+    };
+    for (const auto& [numeral, value] : cases) EXPECT_EQ(RomanValue(numeral), value) << numeral;
 }
 
 struct AmountCase {

@@ -113,6 +113,9 @@ TEST_F(ParserTest, TokensAndPunctuation) {
         {"-5 graus", {{"-5"}, {"graus"}}},
         {"custa -R$5", {{"custa"}, {"-R$5"}}},
         {"guarda-chuva", {{"guarda"}, {"chuva"}}},
+        {"meu-site.com.br", {{"meu-site.com.br"}}},  // an address keeps its hyphens
+        {"ver fulano-silva@site.com, ou", {{"ver"}, {"fulano-silva@site.com", ','}, {"ou"}}},
+        {"bem-vindo.compras", {{"bem"}, {"vindo.compras"}}},
         {"a - b", {{"a"}, {"-"}, {"b"}}},
         {"a\tb", {{"a", ','}, {"b"}}},
         {"a,b", {{"a,b"}}},

@@ -249,14 +249,27 @@ TEST_F(TextUtilTest, RemoveCharInRange) {
 }
 
 TEST_F(TextUtilTest, UnitNames) {
-    EXPECT_EQ(UnitName("KG"), W(" -ki-lô-gr`@-ma"));
-    EXPECT_EQ(UnitName("kg"), W(" -ki-lô-gr`@-ma"));
-    EXPECT_EQ(UnitName("s"), W(" -se-g`ü-do"));
-    EXPECT_EQ(UnitName("hs"), UnitName("h"));
-    EXPECT_EQ(UnitName("Ton"), UnitName("t"));
-    EXPECT_EQ(UnitName("cm"), W(" -së-t`i-mê-trô"));
-    EXPECT_EQ(UnitName("kms"), "");
-    EXPECT_EQ(UnitName(""), "");
+    UnitOfMeasure unit;
+    ASSERT_TRUE(FindUnit("kg", unit));
+    EXPECT_EQ(unit.singular, W(" -k`i-lu- "));
+    EXPECT_EQ(unit.plural, W(" -k`i-luS- "));
+    EXPECT_TRUE(unit.masculine);
+    ASSERT_TRUE(FindUnit("Kg", unit)) << "a capital that is not the last letter";
+    ASSERT_TRUE(FindUnit("h", unit));
+    EXPECT_FALSE(unit.masculine) << "duas horas";
+    ASSERT_TRUE(FindUnit(W("m²"), unit));
+    EXPECT_EQ(unit.plural, W(" -m`e-truS-  -kwa-dr`a-duS- ")) << "the adjective agrees too";
+    ASSERT_TRUE(FindUnit("km/h", unit));
+    EXPECT_EQ(unit.plural, W(" -ki-l`o-me-truS-  -po%- -`ó-ra- ")) << "\"por hora\" does not";
+    ASSERT_TRUE(FindUnit("L", unit));
+    ASSERT_TRUE(FindUnit(W("ºC"), unit));
+    ASSERT_TRUE(FindUnit(W("°c"), unit)) << "small letters stand for any unit";
+    EXPECT_TRUE(FindUnit("ml", unit));
+    EXPECT_FALSE(FindUnit("ML", unit));
+    EXPECT_FALSE(FindUnit("KG", unit)) << "capitals only where the unit is written so";
+    EXPECT_FALSE(FindUnit("S", unit));
+    EXPECT_FALSE(FindUnit("kms", unit));
+    EXPECT_FALSE(FindUnit("", unit));
 }
 
 TEST_F(TextUtilTest, SpellCharacters) {

@@ -15,7 +15,7 @@ std::string Thousands[10];
 std::string OrdinalUnits[11];
 std::string OrdinalTens[11];
 std::string OrdinalHundreds[11];
-std::string Currencies[9];
+std::string Currencies[2 * kCurrencyKinds + 1];
 std::string Months[13];
 
 uint16_t InherentDuration[256];
@@ -243,17 +243,20 @@ constexpr const char* kOrdinalHundreds[11] = {
     "",                               // 10
 };
 
-// Currencies: real, dollar, pound, yen; 1 to 4 plural, 5 to 8 singular.
-constexpr const char* kCurrencies[9] = {
+// Currencies: real, dollar, pound, yen, euro; 1 to 5 plural, 6 to 10
+// singular.
+constexpr const char* kCurrencies[2 * kCurrencyKinds + 1] = {
     "",                   // 0
     " -Re-`ayS- ",        // 1
     " -d`\xF3-la-reS- ",  // 2
     " -l`i-braS-",        // 3
     " -i-`\xEBS-",        // 4
-    " -Re-`aw- ",         // 5
-    " -d`\xF3-la%- ",     // 6
-    " -l`i-bra-",         // 7
-    " -i-`\xEB-",         // 8
+    " -`e-u-ruS- ",       // 5
+    " -Re-`aw- ",         // 6
+    " -d`\xF3-la%- ",     // 7
+    " -l`i-bra-",         // 8
+    " -i-`\xEB-",         // 9
+    " -`e-u-ru- ",        // 10
 };
 
 // Months, 1 to 12; 0 reads a zero month.

@@ -12,7 +12,10 @@ extern std::string Thousands[10];
 extern std::string OrdinalUnits[11];
 extern std::string OrdinalTens[11];
 extern std::string OrdinalHundreds[11];
-extern std::string Currencies[9];
+// The currencies the amount reader knows: the plural name of kind k is
+// Currencies[k], the singular Currencies[k + kCurrencyKinds].
+constexpr int kCurrencyKinds = 5;
+extern std::string Currencies[2 * kCurrencyKinds + 1];
 extern std::string Months[13];
 
 extern uint16_t InherentDuration[256];

@@ -221,6 +221,45 @@ bool IsGroupedNumber(const std::string& s) {
     return lastDot == commaPos - 4;
 }
 
+namespace {
+
+// Top-level domains that make "site.com.br" an address without "www.".
+bool IsTopLevelDomain(std::string_view label) {
+    static constexpr std::string_view kDomains[] = {"com", "br", "org", "net", "gov", "edu", "pt", "io"};
+    for (std::string_view domain : kDomains)
+        if (label == domain) return true;
+    return false;
+}
+
+bool IsHostCharacter(char c) { return IsLetterChar(c) || IsDigitChar(c) || c == '-' || c == '_'; }
+
+// "site.com.br": labels of letters, digits and hyphens between points, the
+// last a top-level domain.
+bool IsHostName(std::string_view host) {
+    const size_t lastPoint = host.rfind('.');
+    if (lastPoint == std::string_view::npos || lastPoint == 0) return false;
+    if (!IsTopLevelDomain(host.substr(lastPoint + 1))) return false;
+    if (host.find("..") != std::string_view::npos) return false;
+    for (char c : host)
+        if (c != '.' && !IsHostCharacter(c)) return false;
+    return true;
+}
+
+}  // namespace
+
+// An e-mail address ("fulano@site.com.br"), or a web address with its
+// scheme, with "www." or with a known domain ("site.com.br/noticias").
+bool IsWebAddress(std::string_view lower) {
+    const size_t at = lower.find('@');
+    if (at != std::string_view::npos)
+        return at > 0 && IsHostName(lower.substr(at + 1)) &&
+               std::all_of(lower.begin(), lower.begin() + static_cast<long>(at),
+                           [](char c) { return IsHostCharacter(c) || c == '.'; });
+    for (std::string_view scheme : {"http://", "https://", "ftp://", "www."})
+        if (lower.starts_with(scheme) && lower.size() > scheme.size()) return true;
+    return IsHostName(lower.substr(0, lower.find('/')));
+}
+
 bool IsHardCluster(const std::string& s) {
     const int length = static_cast<int>(s.size());
     const int runNeeded = std::min(4, length);
@@ -357,22 +396,77 @@ std::string RemoveCharInRange(const std::string& s, char ch, int from, int to) {
 
 std::string UpToTab(const std::string& s) { return s.substr(0, s.find('\t')); }
 
-std::string UnitName(const std::string& s) {
-    struct Unit {
-        const char* abbreviation;
-        const char* reading;  // UTF-8 here, Windows-1252 when returned
-    };
-    static const Unit kUnits[] = {
-        {"g", " -gr`@-ma"},        {"s", " -se-g`ü-do"},      {"h", " -`ó-ra"},
-        {"hs", " -`ó-ra"},         {"min", " -mi-n`u-to"},    {"mg", " -mi-li-gr`@-ma"},
-        {"kg", " -ki-lô-gr`@-ma"}, {"t", " -tô-nê-l`a-da"},   {"ton", " -tô-nê-l`a-da"},
-        {"mm", " -mi-l`i-mê-trô"}, {"cm", " -së-t`i-mê-trô"}, {"m", " -m`é-trô"},
-        {"km", " -ki-l`ó-mê-trô"}, {"l", " -l`i-tro"},        {"ml", " -mi-li-l`i-trô"},
-    };
-    const std::string key = LowerCase1252(s);
-    for (const Unit& unit : kUnits)
-        if (key == unit.abbreviation) return Utf8To1252(unit.reading);
-    return "";
+WordList::WordList(std::initializer_list<std::string_view> utf8Words) {
+    for (std::string_view word : utf8Words) words_.push_back(Utf8To1252(word));
+}
+
+bool WordList::Contains(const std::string& word) const {
+    return std::find(words_.begin(), words_.end(), word) != words_.end();
+}
+
+namespace {
+
+// A unit's name: a stem that takes the count's number, maybe a word after it
+// that agrees as well ("metros quadrados"), and maybe words that never change
+// ("quilômetros por hora").
+struct UnitEntry {
+    const char* abbreviation;  // as written; capitals only where they must be
+    const char* stem;          // UTF-8 here, Windows-1252 when returned
+    const char* agreeing;
+    const char* fixed;
+    bool masculine;
+};
+
+// Written as the lexicon reads the same words, so that "5 km" and "5km"
+// sound as "cinco quilômetros" does.
+constexpr UnitEntry kUnits[] = {
+    {"g", " -gr`@-ma", "", "", true},
+    {"mg", " -mi-li-gr`@-ma", "", "", true},
+    {"kg", " -k`i-lu", "", "", true},
+    {"t", " -to-ne-l`a-da", "", "", false},
+    {"ton", " -to-ne-l`a-da", "", "", false},
+    {"mm", " -mi-l`i-me-tru", "", "", true},
+    {"cm", " -së-t`i-me-tru", "", "", true},
+    {"m", " -m`e-tru", "", "", true},
+    {"km", " -ki-l`o-me-tru", "", "", true},
+    {"cm²", " -së-t`i-me-tru", " -kwa-dr`a-du", "", true},
+    {"m²", " -m`e-tru", " -kwa-dr`a-du", "", true},
+    {"km²", " -ki-l`o-me-tru", " -kwa-dr`a-du", "", true},
+    {"cm³", " -së-t`i-me-tru", " -k`u-bi-ku", "", true},
+    {"m³", " -m`e-tru", " -k`u-bi-ku", "", true},
+    {"l", " -l`i-tru", "", "", true},
+    {"L", " -l`i-tru", "", "", true},
+    {"ml", " -mi-li-l`i-tru", "", "", true},
+    {"mL", " -mi-li-l`i-tru", "", "", true},
+    {"s", " -se-g`ü-du", "", "", true},
+    {"min", " -mi-n`u-tu", "", "", true},
+    {"h", " -`ó-ra", "", "", false},
+    {"hs", " -`ó-ra", "", "", false},
+    {"km/h", " -ki-l`o-me-tru", "", " -po%- -`ó-ra- ", true},
+    {"°C", " -gr`a-u", "", " -s`ew-si-uS- ", true},
+    {"ºC", " -gr`a-u", "", " -s`ew-si-uS- ", true},
+};
+
+std::string UnitName(const UnitEntry& entry, const char* ending) {
+    std::string name = std::string(entry.stem) + ending;
+    if (*entry.agreeing != '\0') name += std::string(entry.agreeing) + ending;
+    return Utf8To1252(name + entry.fixed);
+}
+
+}  // namespace
+
+bool FindUnit(const std::string& abbreviation, UnitOfMeasure& unit) {
+    if (abbreviation.empty()) return false;
+    const unsigned char last = Byte(abbreviation.back());
+    const bool lowerLast = UpperChar1252(last) != last;
+    const std::string lower = LowerCase1252(abbreviation);
+    for (const UnitEntry& entry : kUnits) {
+        const std::string written = Utf8To1252(entry.abbreviation);
+        if (abbreviation != written && !(lowerLast && lower == LowerCase1252(written))) continue;
+        unit = {UnitName(entry, "- "), UnitName(entry, "S- "), entry.masculine};
+        return true;
+    }
+    return false;
 }
 
 std::string SpellCharacters(const std::string& s) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // The decimal separator of the system, read once when the library loads.
 char DecimalSeparator();
@@ -39,6 +40,9 @@ bool IsUpperText(const std::string& s);
 bool IsDottedInitials(const std::string& s);
 bool IsGroupedNumber(const std::string& s);
 bool IsHardCluster(const std::string& s);
+// A lower-case e-mail address ("fulano@site.com.br"), or a web address with
+// its scheme, with "www." or with a known domain ("site.com.br/noticias").
+bool IsWebAddress(std::string_view lower);
 bool IsNamedSymbol(const std::string& s);
 bool IsPhonemeSymbol(const std::string& s);
 
@@ -71,9 +75,32 @@ std::pair<std::string, std::string> SplitAtComma(const std::string& s);
 std::string StripLeadingZeros(const std::string& s);
 std::string RemoveCharInRange(const std::string& s, char ch, int from, int to);
 std::string UpToTab(const std::string& s);
-std::string UnitName(const std::string& s);
 std::string SpellCharacters(const std::string& s);
 std::string Syllabify(const std::string& phonetic);
+
+// A list of words written in UTF-8 in the sources, held in Windows-1252 to
+// be compared with the text's words.
+class WordList {
+public:
+    WordList(std::initializer_list<std::string_view> utf8Words);
+    bool Contains(const std::string& word) const;
+
+private:
+    std::vector<std::string> words_;
+};
+
+// A unit of measure: its name after a count of one and after any other
+// count, and the gender of the number before it ("duas horas", "dois
+// quilos").
+struct UnitOfMeasure {
+    std::string singular;
+    std::string plural;
+    bool masculine = true;
+};
+// The unit an abbreviation written after a number names ("kg", "km/h",
+// "°C"); false when it names none. A capital counts only where the unit is
+// written with it ("L", "°C"): "2KG" is no quantity, "2Kg" is.
+bool FindUnit(const std::string& abbreviation, UnitOfMeasure& unit);
 
 // A text file's lines, each followed by CR LF. false when it cannot be read.
 bool ReadTextFileLines(const std::string& path, std::string& text);

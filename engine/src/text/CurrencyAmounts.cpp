@@ -13,6 +13,8 @@ namespace {
 
 constexpr const char* kMinusWord = "-m`e-noS- ";
 constexpr const char* kCentsWord = " -s\xEB-t`a-vo";
+constexpr const char* kEuroCentsWord = " -s`\xEB-ti-mu";  // cêntimo
+constexpr int kEuro = 5;
 constexpr const char* kCommaWord = " -v`i%-gu-la- ";
 constexpr const char* kZeroComma = " -z`\xE9-ro- -v`i%-gu-la- ";
 constexpr const char* kOf = " -de- ";
@@ -60,9 +62,20 @@ bool EndsInMillions(const std::string& integer) {
 std::string AmountText(const std::string& text, int kind) {
     const size_t dollar = text.find('$');
     if (dollar != std::string::npos) return text.substr(dollar + 1);
-    // Pound and yen signs are one character, after an optional minus.
-    const size_t sign = (kind == 3 || kind == 4) && StartsWith(text, "-") ? 1 : 0;
+    // Pound, yen and euro signs are one character, after an optional minus.
+    const size_t sign = kind >= 3 && StartsWith(text, "-") ? 1 : 0;
     return sign + 1 <= text.size() ? text.substr(sign + 1) : "";
+}
+
+// A sign alone ("$", "€") is a currency only before an amount, or standing
+// by itself next to one: "$HOME" is not a dollar amount.
+bool AmountMayFollow(const std::string& rest) {
+    const size_t digit = StartsWith(rest, "-") ? 1 : 0;
+    return rest.empty() || (digit < rest.size() && IsDigitChar(rest[digit]));
+}
+
+std::string CentsWord(int kind, bool plural) {
+    return std::string(kind == kEuro ? kEuroCentsWord : kCentsWord) + (plural ? "S- " : "- ");
 }
 
 }  // namespace
@@ -73,11 +86,18 @@ int CurrencyKind(const std::string& lowerText) {
     if (StartsWith(text, "us$")) return 2;
     if (StartsWith(text, "\xA3")) return 3;  // £
     if (StartsWith(text, "\xA5")) return 4;  // ¥
+    if (StartsWith(text, "\x80") && AmountMayFollow(Trim(text.substr(1)))) return kEuro;
+    if (StartsWith(text, "$") && AmountMayFollow(Trim(text.substr(1)))) return 2;
     return 0;
 }
 
+bool IsCurrencySign(const std::string& lowerText) {
+    const int kind = CurrencyKind(lowerText);
+    return kind != 0 && !StartsWith(lowerText, "-") && Trim(AmountText(lowerText, kind)).empty();
+}
+
 std::string ReadCurrencyAmount(const std::string& text, int kind, int& tokenIndex) {
-    if (kind < 1 || kind > 4) return "";
+    if (kind < 1 || kind > kCurrencyKinds) return "";
     std::string sign = StartsWith(text, "-") ? kMinusWord : "";
     std::string amount = Trim(AmountText(text, kind));
     if (StartsWith(amount, "-")) {
@@ -94,8 +114,9 @@ std::string ReadCurrencyAmount(const std::string& text, int kind, int& tokenInde
     const std::string centsWords = ExpandDigitToken(Trim(cents), tokenIndex, true, true);
 
     const std::string plural = Currencies[kind];
-    const std::string name = integer == "1" ? Currencies[kind + 4] : plural;
-    const std::string centsWord = kCentsWord + std::string(cents.empty() || cents == " 1" ? "- " : "S- ");
+    const std::string singular = Currencies[kind + kCurrencyKinds];
+    const std::string name = integer == "1" ? singular : plural;
+    const std::string centsWord = CentsWord(kind, !(cents.empty() || cents == " 1"));
     const bool hasInteger = !integer.empty();
     const bool hasCents = !cents.empty();
     const bool hasScale = !scale.empty();
@@ -114,7 +135,7 @@ std::string ReadCurrencyAmount(const std::string& text, int kind, int& tokenInde
         if (hasScale) {
             words = kZeroComma + centsWords + scale + plural;
         } else if (twoCentDigits) {
-            words = centsWords + centsWord + kOf + Currencies[kind + 4];
+            words = centsWords + centsWord + kOf + singular;
         } else {
             words = kZeroComma + centsWords + plural;
         }

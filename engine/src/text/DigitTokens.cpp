@@ -7,12 +7,14 @@
 // Phonetic strings are Windows-1252 bytes written with \x escapes.
 #include "text/DigitTokens.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "core/BuiltinTables.h"
 #include "core/TextUtil.h"
+#include "core/Tokens.h"
 #include "text/NumberReaders.h"
 #include "words/Data.h"
 #include "words/TranscribeWord.h"
@@ -58,6 +60,43 @@ bool KeepsPointsInSegments(const std::string& text) {
     return IsDottedInitials(text) || (text.size() == 2 && text[1] == '.');
 }
 
+constexpr char kNoBreakSpace = '\xA0';
+
+bool IsGroupBlank(char c) { return c == ' ' || c == kNoBreakSpace; }
+
+// "1 000 000", "25 000", "1 000,50": a first group of one to three digits,
+// then groups of exactly three after a blank or a no-break space, and maybe
+// decimals. "10 20 30" is three numbers.
+bool IsBlankGroupedNumber(std::string_view text) {
+    const size_t comma = text.find(',');
+    const std::string_view integer = text.substr(0, comma);
+    if (comma != std::string_view::npos && !IsDigits(std::string(text.substr(comma + 1)))) return false;
+    size_t groups = 0;
+    size_t begin = 0;
+    while (begin <= integer.size()) {
+        size_t end = begin;
+        while (end < integer.size() && !IsGroupBlank(integer[end])) ++end;
+        const std::string group(integer.substr(begin, end - begin));
+        const bool sized = groups == 0 ? !group.empty() && group.size() <= 3 : group.size() == 3;
+        if (!sized || !IsDigits(group)) return false;
+        ++groups;
+        begin = end + 1;
+    }
+    return groups > 1;
+}
+
+// The token with the blanks of a grouped number at its start taken out:
+// "1 000 000" is "1000000", "1 000km" "1000km".
+std::string WithoutGroupBlanks(const std::string& text) {
+    size_t end = 0;
+    while (end < text.size() && (IsDigitChar(text[end]) || IsGroupBlank(text[end]) || text[end] == ','))
+        ++end;
+    std::string number = text.substr(0, end);
+    if (!IsBlankGroupedNumber(number)) return text;
+    std::erase_if(number, IsGroupBlank);
+    return number + text.substr(end);
+}
+
 // Every segment is kept, however many the token has.
 void CutIntoSegments(const std::string& lower, DigitToken& token) {
     const bool keepPoints = KeepsPointsInSegments(lower);
@@ -95,7 +134,18 @@ std::string Amount(const std::string& digits, bool masculine) {
     return Cardinal(StripLeadingZeros(digits), masculine);
 }
 
+// The places after a decimal comma: up to three read as a number ("2,75"),
+// more one digit at a time ("3,14159": um quatro um cinco nove).
+std::string DecimalPlaces(const std::string& digits, bool masculine) {
+    constexpr size_t kPlacesReadAsNumber = 3;
+    if (digits.size() > kPlacesReadAsNumber) return ReadNumber(digits, kReadDigitByDigit, masculine);
+    return Cardinal(digits, masculine);
+}
+
 std::string PluralEnding(long long count) { return count == 1 ? "- " : "S- "; }
+
+// Midnight is "zero hora", as one o'clock is "uma hora".
+std::string HourWord(long long hours) { return " \\V1.3" + std::string(kHour) + (hours <= 1 ? "- " : "S- "); }
 
 // The reading of a word inside a digit token: its lexicon form, or the
 // letter rules.
@@ -108,9 +158,8 @@ std::string WordReading(const DigitToken& token, const std::string& word, bool h
 
 // "10h30", "10:30": the hour, and the minutes when there are any.
 std::string ClockReading(const std::string& hours, const std::string& minutes) {
-    const long long h = ValueOf(hours);
     const long long m = ValueOf(minutes);
-    std::string out = " \\V1.15 " + Amount(hours, false) + " \\V1.3" + kHour + PluralEnding(h) + " \\V1 ";
+    std::string out = " \\V1.15 " + Amount(hours, false) + HourWord(ValueOf(hours)) + " \\V1 ";
     if (m != 0) out += kAndAfterHours + Amount(minutes, true) + kMinute + PluralEnding(m);
     return out;
 }
@@ -120,17 +169,19 @@ bool IsClockTime(const std::string& hours, const std::string& minutes) {
 }
 
 // A quantity's unit: its name when it is a known abbreviation, which also
-// decides the gender ("duas toneladas", but "dois gramas").
+// decides the gender ("duas toneladas", but "dois gramas"); else the
+// abbreviation read as a word, the number keeping its own gender.
 struct UnitReading {
     std::string word;
     bool masculine;
 };
 
-UnitReading ReadUnit(const DigitToken& token, const std::string& unit, const std::string& count) {
-    const std::string name = UnitName(unit);
-    if (name.empty()) return {TranscribeWord(unit, token.numberBefore, true, token.context), token.masculine};
-    const bool feminine = EndsWith(name, "a") && !EndsWith(unit, "g");
-    return {name + (count == "1" ? "- " : "S- "), !feminine};
+UnitReading ReadUnit(const DigitToken& token, const std::string& written, const std::string& count) {
+    UnitOfMeasure unit;
+    if (!FindUnit(written, unit))
+        return {TranscribeWord(LowerCase1252(written), token.numberBefore, true, token.context),
+                token.masculine};
+    return {ValueOf(count) == 1 ? unit.singular : unit.plural, unit.masculine};
 }
 
 bool LastCharacterIsLowerCase(const DigitToken& token) {
@@ -147,14 +198,140 @@ Reading PlainNumber(const DigitToken& t) {
     return Cardinal(t.Segment(0), t.masculine);
 }
 
-// "25/12/2005"
+struct DateParts {
+    std::string day, month, year;
+};
+
+// "25/12/2005", "15.03.2024", "15-03-2024", "2024-03-15". Slashes take any
+// day, month and year in range; points and hyphens, which also write
+// versions and codes, only a day and a month of one or two digits and a
+// year of two or four, or a year of four first.
+std::optional<DateParts> DateOf(const DigitToken& t) {
+    if (t.pattern != "01010" || t.Segment(1) != t.Segment(3)) return std::nullopt;
+    const std::string& mark = t.Segment(1);
+    if (mark != "/" && mark != "." && mark != "-") return std::nullopt;
+    const bool yearFirst = t.Segment(0).size() == 4 && mark != ".";
+    DateParts date{t.Segment(0), t.Segment(2), t.Segment(4)};
+    if (yearFirst) std::swap(date.day, date.year);
+    const long long day = ValueOf(date.day);
+    const long long month = ValueOf(date.month);
+    if (day > 31 || month > 12 || ValueOf(date.year) > 9999) return std::nullopt;
+    if (mark == "/" && !yearFirst) return date;
+    const bool shortDayAndMonth = date.day.size() <= 2 && date.month.size() <= 2;
+    const bool yearOfTwoOrFour = date.year.size() == 2 || date.year.size() == 4;
+    if (!shortDayAndMonth || !yearOfTwoOrFour || day == 0 || month == 0) return std::nullopt;
+    return date;
+}
+
+// Words before a day and month that mark the pair as a date: "no dia 3/4",
+// "sexta-feira, 3/4".
+bool MarksADate(const std::string& word) {
+    static const WordList kWords = {"dia",   "dias",   "data",   "datas", "desde",  "feira",  "segunda",
+                                    "terça", "quarta", "quinta", "sexta", "sábado", "domingo"};
+    return kWords.Contains(word);
+}
+
+bool IsDayAndMonth(long long day, long long month) {
+    return day >= 1 && day <= 31 && month >= 1 && month <= 12;
+}
+
+// "3/4" is a fraction, but "25/12", "15/03", "12/12" (no fraction is written
+// so) and "dia 3/4" are dates.
+bool PairIsADate(const DigitToken& t) {
+    const std::string& first = t.Segment(0);
+    const std::string& second = t.Segment(2);
+    if (!IsDayAndMonth(ValueOf(first), ValueOf(second))) return false;
+    const bool leadingZero = first.front() == '0' || second.front() == '0';
+    const bool improper = ValueOf(first) >= ValueOf(second);
+    return leadingZero || improper || MarksADate(LowerCase1252(TokenText(t.context.tokenIndex - 1)));
+}
+
+bool IsFractionShape(const std::string& numerator, const std::string& denominator) {
+    constexpr long long kLargestParts = 1000;
+    return numerator.size() <= 3 && ValueOf(numerator) >= 1 && ValueOf(denominator) >= 2 &&
+           ValueOf(denominator) <= kLargestParts && numerator.front() != '0' && denominator.front() != '0';
+}
+
+// "1/2 das pessoas": a half of something counted is "meio", whatever follows.
+bool HalfOf(const DigitToken& t) {
+    static const WordList kOf = {"de", "da", "do", "das", "dos"};
+    return kOf.Contains(LowerCase1252(TokenText(t.context.tokenIndex + 1)));
+}
+
+// The parts a denominator cuts the whole into, as the lexicon reads them:
+// meio, terço, the ordinals up to décimo, centésimo and milésimo. Empty for
+// the others, whose parts are "avos".
+std::string PartWord(long long parts) {
+    switch (parts) {
+        case 2:
+            return "meio";
+        case 3:
+            return "ter\xE7o";
+        case 4:
+            return "quarto";
+        case 5:
+            return "quinto";
+        case 6:
+            return "sexto";
+        case 7:
+            return "s\xE9timo";
+        case 8:
+            return "oitavo";
+        case 9:
+            return "nono";
+        case 10:
+            return "d\xE9"
+                   "cimo";
+        case 100:
+            return "cent\xE9simo";
+        case 1000:
+            return "mil\xE9simo";
+        default:
+            return "";
+    }
+}
+
+// "3/4" três quartos, "1/2" meio, "5/16" cinco dezesseis avos. The parts are
+// masculine ("dois terços"); only the half agrees with what it measures
+// ("meia xícara", "meio litro").
+std::string FractionReading(const DigitToken& t, const std::string& numerator,
+                            const std::string& denominator) {
+    const long long count = ValueOf(numerator);
+    const long long parts = ValueOf(denominator);
+    std::string word = PartWord(parts);
+    if (word.empty())
+        return Cardinal(numerator, true) + Cardinal(denominator, true) + WordReading(t, "avos", true);
+    const bool feminineHalf = parts == 2 && !t.masculine && !HalfOf(t);
+    if (feminineHalf) word.back() = 'a';
+    if (count != 1) word += 's';
+    if (parts == 2 && count == 1) return WordReading(t, word, true);  // "meio litro", not "um meio"
+    return Cardinal(numerator, !feminineHalf) + WordReading(t, word, true);
+}
+
+// "25/12", "no dia 3/4"
+Reading DayAndMonth(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != "/" || !PairIsADate(t)) return std::nullopt;
+    return Amount(t.Segment(0), true) + kOf + Months[ValueOf(t.Segment(2))];
+}
+
+// "3/4", "1/2", "5/16"
+Reading Fraction(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != "/") return std::nullopt;
+    if (!IsFractionShape(t.Segment(0), t.Segment(2))) return std::nullopt;
+    return FractionReading(t, t.Segment(0), t.Segment(2));
+}
+
+// "2 1/2": dois e meio.
+Reading MixedFraction(const DigitToken& t) {
+    if (t.pattern != "02010" || t.Segment(1) != " " || t.Segment(3) != "/") return std::nullopt;
+    if (!IsFractionShape(t.Segment(2), t.Segment(4))) return std::nullopt;
+    return Cardinal(t.Segment(0), t.masculine) + kAnd + FractionReading(t, t.Segment(2), t.Segment(4));
+}
+
 Reading Date(const DigitToken& t) {
-    if (t.pattern != "01010" || t.Segment(1) != "/" || t.Segment(3) != "/") return std::nullopt;
-    const long long day = ValueOf(t.Segment(0));
-    const long long month = ValueOf(t.Segment(2));
-    const long long year = ValueOf(t.Segment(4));
-    if (day > 31 || month > 12 || year > 9999) return std::nullopt;
-    return Amount(t.Segment(0), true) + kOf + Months[month] + kOf + Cardinal(t.Segment(4), true);
+    const std::optional<DateParts> date = DateOf(t);
+    if (!date) return std::nullopt;
+    return Amount(date->day, true) + kOf + Months[ValueOf(date->month)] + kOf + Cardinal(date->year, true);
 }
 
 // "10:30:15"
@@ -164,9 +341,8 @@ Reading TimeWithSeconds(const DigitToken& t) {
     const long long m = ValueOf(t.Segment(2));
     const long long s = ValueOf(t.Segment(4));
     if (h > 23 || m > 59 || s > 59) return std::nullopt;
-    return " \\V1.15 " + Amount(t.Segment(0), false) + " \\V1.3" + kHour + PluralEnding(h) + " \\V1 _" +
-           Amount(t.Segment(2), true) + kMinute + PluralEnding(m) + kAnd + Amount(t.Segment(4), true) +
-           kSecond + PluralEnding(s);
+    return " \\V1.15 " + Amount(t.Segment(0), false) + HourWord(h) + " \\V1 _" + Amount(t.Segment(2), true) +
+           kMinute + PluralEnding(m) + kAnd + Amount(t.Segment(4), true) + kSecond + PluralEnding(s);
 }
 
 // "5min30s"
@@ -178,14 +354,16 @@ Reading Duration(const DigitToken& t) {
            kAnd + Amount(t.Segment(2), true) + kSecond + PluralEnding(s);
 }
 
-// "10:30", "10h30m", "10h30"
+// "10:30", "10h30m", "10h30", "07h"
 Reading ClockTime(const DigitToken& t) {
     const bool colon = t.pattern == "010" && t.Segment(1) == ":";
     const bool hoursAndMinutes = t.pattern == "0202" && t.Segment(1) == "h" && t.Segment(3) == "m";
     const bool hoursThenMinutes = t.pattern == "020" && t.Segment(1) == "h";
-    if (!(colon || hoursAndMinutes || hoursThenMinutes)) return std::nullopt;
-    if (!IsClockTime(t.Segment(0), t.Segment(2))) return std::nullopt;
-    return ClockReading(t.Segment(0), t.Segment(2));
+    const bool hoursOnly = t.pattern == "02" && (t.Segment(1) == "h" || t.Segment(1) == "hs");
+    if (!(colon || hoursAndMinutes || hoursThenMinutes || hoursOnly)) return std::nullopt;
+    const std::string minutes = hoursOnly ? "00" : t.Segment(2);
+    if (!IsClockTime(t.Segment(0), minutes)) return std::nullopt;
+    return ClockReading(t.Segment(0), minutes);
 }
 
 // "3333-4444": telephone numbers and codes, digit by digit.
@@ -210,41 +388,125 @@ Reading Percentage(const DigitToken& t) {
     return Cardinal(t.Segment(0), true) + kPercent;
 }
 
+// "3,14159": the integer and the places, with the pause the segment reading
+// puts after each number.
+Reading Decimal(const DigitToken& t) {
+    if (t.pattern != "010" || t.Segment(1) != ",") return std::nullopt;
+    return Cardinal(t.Segment(0), t.masculine) + " _ " + WordReading(t, t.Segment(1), true) +
+           DecimalPlaces(t.Segment(2), t.masculine) + " _ ";
+}
+
 // "2,5%"
 Reading DecimalPercentage(const DigitToken& t) {
     if (t.pattern != "0101" || t.Segment(3) != "%") return std::nullopt;
-    return Cardinal(t.Segment(0), true) + SpellCharacters(t.Segment(1)) + Cardinal(t.Segment(2), true) +
+    return Cardinal(t.Segment(0), true) + SpellCharacters(t.Segment(1)) + DecimalPlaces(t.Segment(2), true) +
            kPercent;
 }
 
-// "2kg", "3h", "5x"
-Reading NumberWithUnit(const DigitToken& t) {
-    if (t.pattern != "02" || !LastCharacterIsLowerCase(t)) return std::nullopt;
-    const UnitReading unit = ReadUnit(t, t.Segment(1), t.Segment(0));
-    return Cardinal(t.Segment(0), unit.masculine) + unit.word;
+// "2kg", "1,5l", "100km/h", "30°C", and "5x" with a word for a unit. The
+// number before a decimal mark says the unit's number: "1,5 litro".
+Reading QuantityWithUnit(const DigitToken& t) {
+    const bool decimal = StartsWith(t.pattern, "010") && (t.Segment(1) == "," || t.Segment(1) == ".");
+    const size_t numberSegments = decimal ? 3 : 1;
+    if (t.pattern.front() != kDigitClass || t.pattern.size() <= numberSegments) return std::nullopt;
+    size_t numberLength = 0;
+    for (size_t k = 0; k < numberSegments; ++k) numberLength += t.Segment(k).size();
+    const std::string written = t.written.substr(numberLength);
+    UnitOfMeasure known;
+    const bool wordForUnit = t.pattern.size() == numberSegments + 1 && LastCharacterIsLowerCase(t);
+    if (!FindUnit(written, known) && !wordForUnit) return std::nullopt;
+    const UnitReading unit = ReadUnit(t, written, t.Segment(0));
+    std::string number = Amount(t.Segment(0), unit.masculine);
+    if (decimal)
+        number += TranscribeWord(t.Segment(1), t.numberBefore, true, t.context) +
+                  DecimalPlaces(t.Segment(2), unit.masculine);
+    return number + unit.word;
 }
 
-// "1,5kg"
-Reading DecimalWithUnit(const DigitToken& t) {
-    if (t.pattern != "0102" || !LastCharacterIsLowerCase(t)) return std::nullopt;
-    if (t.Segment(1) != "." && t.Segment(1) != ",") return std::nullopt;
-    const UnitReading unit = ReadUnit(t, t.Segment(3), t.Segment(0));
-    const std::string mark = TranscribeWord(t.Segment(1), t.numberBefore, true, t.context);
-    return Cardinal(t.Segment(0), unit.masculine) + mark + Cardinal(t.Segment(2), unit.masculine) + unit.word;
+// ---- Web and e-mail addresses ----------------------------------------------
+
+// The marks inside an address, said by name.
+const char* AddressMarkName(char mark) {
+    switch (mark) {
+        case '.':
+            return " -p`\xF6-tu- ";
+        case '/':
+            return " -b`a-Ra- ";
+        case '-':
+            return " -`i-f\xEBi- ";
+        case '_':
+            return " -su-bli-\xF1`a-du- ";
+        case '@':
+            return " -a-R`o-ba- ";
+        case ':':
+            return " -d`oyS- -p`\xF6-tuS- ";
+        default:
+            return "";
+    }
 }
 
-// "fulano@site.com.br", "http://www.site.com": the name and the site are said
-// a little higher, and the whole address a little slower.
+// A run of letters in an address: the domains everyone says as words, and
+// words the lexicon knows, are read; "www", "http", "br" and every other run
+// are spelled.
+std::string AddressWordReading(const std::string& word) {
+    static constexpr std::pair<std::string_view, const char*> kSaid[] = {
+        {"com", " -k`\xF6- "},
+        {"org", " -`\xF3%g- "},
+        {"gov", " -g`\xF3v- "},
+        {"net", " -n`\xE9t- "},
+    };
+    for (const auto& [said, phonetic] : kSaid)
+        if (word == said) return phonetic;
+    TIPO_REG_PAL record;
+    const bool spelledAlways = word == "www" || word == "http" || word == "https" || word == "br";
+    if (!spelledAlways && LexiconLookup(word, record) && record.vowelClass != kNotInDigitTokens)
+        return record.transcription;
+    return SpellCharacters(word);
+}
+
+// The pieces of an address in order: runs of letters, runs of digits, and
+// each other character alone.
+std::vector<std::string> AddressPieces(const std::string& lower) {
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < lower.size();) {
+        size_t end = i + 1;
+        if (IsLetterChar(lower[i]) || IsDigitChar(lower[i])) {
+            const bool letters = IsLetterChar(lower[i]);
+            while (end < lower.size() && (letters ? IsLetterChar(lower[end]) : IsDigitChar(lower[end])))
+                ++end;
+        }
+        pieces.push_back(lower.substr(i, end - i));
+        i = end;
+    }
+    return pieces;
+}
+
+// "fulano@site.com.br", "www.site.com.br": part by part, a little slower, the
+// first part and the site's name a little higher.
 Reading Address(const DigitToken& t) {
-    if (t.pattern != "2121212") return std::nullopt;
-    if (t.Segment(1).front() != '@' && t.Segment(0) != "http") return std::nullopt;
+    const std::string lower = LowerCase1252(t.written);
+    if (!IsWebAddress(lower)) return std::nullopt;
+    const std::vector<std::string> pieces = AddressPieces(lower);
+    // The site's name follows the "@", the scheme or "www.".
+    size_t site = 0;
+    for (size_t k = 0; k + 1 < pieces.size(); ++k)
+        if (pieces[k] == "@" || pieces[k] == "www" || pieces[k] == "/") site = k + 1;
+    if (site < pieces.size() && pieces[site] == ".") ++site;
     std::string out;
-    for (size_t k = 1; k <= t.segments.size(); ++k) {
-        const bool raised = k == 1 || k == 5;
-        if (k == 1) out += " \\T1.1 ";
-        if (k == 5) out += " \\T1.2 ";
-        out += WordReading(t, t.Segment(k - 1), false);
-        if (raised) out += " \\T1 ";
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const std::string& piece = pieces[k];
+        std::string reading;
+        if (IsDigitChar(piece.front())) {
+            reading = Cardinal(piece, true);
+        } else if (IsLetterChar(piece.front())) {
+            reading = AddressWordReading(piece);
+        } else {
+            reading = AddressMarkName(piece.front());
+            if (reading.empty()) reading = SpellCharacters(piece);
+        }
+        if (k == 0) reading = " \\T1.1 " + reading + " \\T1 ";
+        if (k == site && k != 0) reading = " \\T1.2 " + reading + " \\T1 ";
+        out += reading;
     }
     return " \\V1.2 " + out + " \\V1 ";
 }
@@ -270,20 +532,46 @@ std::string SegmentReading(const DigitToken& t) {
 using Rule = Reading (*)(const DigitToken&);
 
 constexpr Rule kRules[] = {
-    PlainNumber, Date,       TimeWithSeconds,   Duration,       ClockTime,       DigitsAroundHyphen,
-    Ordinal,     Percentage, DecimalPercentage, NumberWithUnit, DecimalWithUnit, Address,
+    PlainNumber,     Date,     DayAndMonth,       Fraction,           MixedFraction,
+    TimeWithSeconds, Duration, ClockTime,         DigitsAroundHyphen, Ordinal,
+    Percentage,      Decimal,  DecimalPercentage, QuantityWithUnit,   Address,
 };
+
+// The number at the end of a token: its digits and group blanks, after a
+// currency sign or nothing ("1 000", "R$ 1"). Empty when letters come before.
+std::string_view TrailingNumber(std::string_view written) {
+    size_t begin = written.size();
+    while (begin > 0 && (IsDigitChar(written[begin - 1]) || IsGroupBlank(written[begin - 1]))) --begin;
+    if (begin > 0 && std::string_view("$\x80\xA3\xA5").find(written[begin - 1]) == std::string_view::npos)
+        return {};
+    while (begin < written.size() && IsGroupBlank(written[begin])) ++begin;
+    return written.substr(begin);
+}
 
 }  // namespace
 
+bool ContinuesNumber(const std::string& written, const std::string& next) {
+    const std::string_view number = TrailingNumber(written);
+    if (number.empty()) return false;
+    if (IsBlankGroupedNumber(std::string(number) + ' ' + next)) return true;
+    // "2 1/2": a whole number and a proper fraction.
+    const size_t slash = next.find('/');
+    if (number.size() > 3 || !IsDigits(std::string(number)) || slash == std::string::npos) return false;
+    const std::string numerator = next.substr(0, slash);
+    const std::string denominator = next.substr(slash + 1);
+    return IsDigits(numerator) && IsDigits(denominator) && IsFractionShape(numerator, denominator) &&
+           ValueOf(numerator) < ValueOf(denominator);
+}
+
 std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numberBefore, bool masculine) {
     if (text.empty()) return "";
+    const std::string digits = WithoutGroupBlanks(text);
     DigitToken token;
-    token.written = text;
+    token.written = digits;
     token.context = ContextOfToken(tokenIndex);
     token.numberBefore = numberBefore;
     token.masculine = masculine;
-    CutIntoSegments(LowerCase1252(text), token);
+    CutIntoSegments(LowerCase1252(digits), token);
     for (Rule rule : kRules)
         if (Reading reading = rule(token)) return *reading;
     return SegmentReading(token);

@@ -9,3 +9,7 @@
 // case). masculine is the gender chosen for a plain number; numberBefore
 // says that the token before was read as a number.
 std::string ExpandDigitToken(const std::string& text, int tokenIndex, bool numberBefore, bool masculine);
+
+// Whether next, written after a blank, goes on with the number that ends
+// written: "000" after "1" or "R$ 1" ("1 000", thousands grouped by blanks).
+bool ContinuesNumber(const std::string& written, const std::string& next);

@@ -24,22 +24,22 @@ bool IsFeminineCountWord(const std::string& word) {
 
 char ClassLetter(int i) { return Tokens[i].tag.empty() ? ' ' : Tokens[i].tag[0]; }
 
-// A number agrees in gender with the word after it ("2 casas"), or with the
-// word before it when it is the last token.
-bool IsMasculineNumber(int i, const std::string& text) {
+// A number (tokens first to last) agrees in gender with the word after it
+// ("2 casas"), or with the word before it when it is the last token.
+bool IsMasculineNumber(int first, int last, const std::string& text) {
     if (!text.empty() && text.back() == 'o') return true;  // an ordinal such as 1o
-    int neighbour = i + 1;
-    int punctuated = i;
+    int neighbour = last + 1;
+    int punctuated = last;
     if (TokenText(neighbour).empty()) {
-        neighbour = i - 1;
-        punctuated = i - 1;
+        neighbour = first - 1;
+        punctuated = first - 1;
     }
     std::string word = LowerCase1252(TokenText(neighbour));
     if (word.empty()) return true;
-    std::string before = TokenText(i - 1);
+    std::string before = TokenText(first - 1);
     bool agrees = (EndsWith(word, "a") || EndsWith(word, "as")) && before != "de" && before != "em" &&
-                  !BreakAfter(i) && Tokens[punctuated].punct == 0 &&
-                  (neighbour == i + 1 || ClassLetter(neighbour) == '-' || ClassLetter(neighbour) == 'P' ||
+                  !BreakAfter(last) && Tokens[punctuated].punct == 0 &&
+                  (neighbour == last + 1 || ClassLetter(neighbour) == '-' || ClassLetter(neighbour) == 'P' ||
                    ClassLetter(neighbour) == 'E');
     return !agrees && !IsFeminineCountWord(word);
 }
@@ -47,6 +47,33 @@ bool IsMasculineNumber(int i, const std::string& text) {
 void MarkWithoutPhones(int i, int count) {
     Tokens[i].firstPhone = count;
     Tokens[i].lastPhone = count - 1;
+}
+
+int TokenEnd(int i) { return Tokens[i].start + Tokens[i].length; }
+
+// Token next, which begins with a digit, follows token i, which ends in one,
+// after exactly one blank and no punctuation.
+bool DigitsAfterOneBlank(int i, int next) {
+    if (IsEndMarker(next) || Tokens[i].punct != 0 || Tokens[i].length < 1) return false;
+    const int gap = TokenEnd(i);
+    const std::string& text = Engine.text;
+    if (Tokens[next].start != gap + 1 || static_cast<size_t>(gap) >= text.size()) return false;
+    return text[static_cast<size_t>(gap - 1)] == ' ' && IsDigitChar(text[static_cast<size_t>(gap - 2)]) &&
+           IsDigitChar(text[static_cast<size_t>(gap)]);
+}
+
+// A number written in pieces apart ("1 000 000"): token i grows over the
+// pieces that go on with it, which then say nothing. Returns the last piece.
+// Pieces already inside token i (joined by an earlier pass) count as joined.
+int JoinNumberPieces(int i, int count) {
+    int last = i;
+    while (!IsEndMarker(last + 1) && TokenEnd(last + 1) <= TokenEnd(i)) ++last;
+    while (DigitsAfterOneBlank(last, last + 1) && ContinuesNumber(TokenText(i), TokenText(last + 1))) {
+        ++last;
+        Tokens[i].length = TokenEnd(last) - Tokens[i].start;
+    }
+    for (int k = i + 1; k <= last; ++k) MarkWithoutPhones(k, count);
+    return last;
 }
 
 // "R$" followed by a number token: the number token takes the sign in, and
@@ -59,37 +86,120 @@ bool AbsorbedIntoNextNumber(int i, const std::string& text) {
     return true;
 }
 
+// The digits of an amount, maybe grouped by blanks: "12", "12,50", "1 000".
+bool IsAmountText(const std::string& text) {
+    if (text.empty() || !IsDigitChar(text.front())) return false;
+    for (char c : text)
+        if (!IsNumericChar(c) && c != ' ' && c != '\xA0') return false;
+    return true;
+}
+
+// "12 €", "12,50€": an amount with its currency sign after it, given as the
+// amount with the sign in front; i moves past a sign token. Empty when the
+// token is no such amount.
+std::string SignMovedToFront(int& i, const std::string& text) {
+    if (IsAmountText(text) && Tokens[i].punct == 0 && IsCurrencySign(LowerCase1252(TokenText(i + 1)))) {
+        ++i;
+        return TokenText(i) + text;
+    }
+    size_t cut = 0;
+    while (cut < text.size() && (IsNumericChar(text[cut]) || text[cut] == ' ')) ++cut;
+    const std::string amount = text.substr(0, cut);
+    const std::string sign = text.substr(cut);
+    if (cut == 0 || !IsAmountText(amount) || !IsCurrencySign(LowerCase1252(sign))) return "";
+    return sign + amount;
+}
+
+// "200 g", "1,5 l", "30 °C": the unit written apart after a number, which
+// then says nothing (the number reads it); i moves past it. Empty when the
+// next token is no unit.
+std::string UnitAfterNumber(int& i, const std::string& text, int count) {
+    UnitOfMeasure unit;
+    if (!IsAmountText(text) || Tokens[i].punct != 0 || IsEndMarker(i + 1)) return "";
+    const std::string next = TokenText(i + 1);
+    if (!FindUnit(next, unit)) return "";
+    ++i;
+    MarkWithoutPhones(i, count);
+    return next;
+}
+
+// Words after which a Roman numeral counts the parts of a work or of a law:
+// "século XXI", "CAPÍTULO IX", "artigo V".
+bool NumbersAPart(const std::string& word) {
+    static const WordList kWords = {"século", "capítulo", "parte",  "volume", "tomo",  "ato",
+                                    "cena",   "livro",    "título", "artigo", "inciso"};
+    return kWords.Contains(word);
+}
+
+// "Pedro", "Luís": a capital and then small letters.
+bool IsCapitalisedName(const std::string& word) {
+    if (word.size() < 2 || !IsLetters(word)) return false;
+    const unsigned char initial = static_cast<unsigned char>(word.front());
+    return LowerChar1252(initial) != initial && LowerCase1252(word.substr(1)) == word.substr(1);
+}
+
+// A Roman numeral where the words before it call for a number: after a
+// name, ordinals up to the tenth and cardinals beyond ("D. Pedro II", "Luís
+// XIV"), of I, V and X alone, so that "Vitamina C" and "Raio X" stay
+// letters; after a part of a work, cardinals ("século XXI"). Empty for any
+// other token.
+std::string RomanNumeralReading(int i, const std::string& text) {
+    const int value = RomanValue(text);
+    if (value == 0) return "";
+    const std::string before = TokenText(i - 1);
+    if (Tokens[i - 1].punct != 0) return "";
+    if (NumbersAPart(LowerCase1252(before))) return ReadCardinal(std::to_string(value), true);
+    const bool kingsAndPopes = text.find_first_not_of("IVX") == std::string::npos && text != "X";
+    if (!kingsAndPopes || !IsCapitalisedName(before)) return "";
+    constexpr int kLastOrdinal = 10;
+    if (value > kLastOrdinal) return ReadCardinal(std::to_string(value), true);
+    return ReadOrdinal(std::to_string(value), !EndsWith(before, "a"));  // "Maria I" is primeira
+}
+
 // State of one pass.
 struct Pass {
     int count = 0;  // next free PhoneList index
     bool numberBefore = false;
 };
 
-// The phonetic string of token i. May move i past tokens a currency amount
-// consumed.
+// The phonetic string of token i. May move i past the tokens read with it:
+// the pieces of a number, its unit, a currency sign or a scale word.
 std::string ChoosePhoneticString(int& i, Pass& pass) {
-    TIPO_TOKEN& token = Tokens[i];
-    const std::string text = TokenText(i);
-    const std::string lower = LowerCase1252(text);
-
+    const int first = i;
+    TIPO_TOKEN& token = Tokens[first];
     if (token.phonetic) {
         pass.numberBefore = false;
-        return text;
+        return TokenText(first);
+    }
+    i = JoinNumberPieces(first, pass.count);
+    const std::string text = TokenText(first);
+    const std::string lower = LowerCase1252(text);
+
+    if (std::string roman = RomanNumeralReading(first, text); !roman.empty()) {
+        token.phonetic = 1;
+        token.tag = " ";
+        pass.numberBefore = true;
+        return roman;
     }
 
     std::string phonetic;
-    WordLookup(lower, i, phonetic);
+    WordLookup(lower, first, phonetic);
     bool spellCapitals = Engine.options[kOptionSpellCapitals] != 0;
     if (!phonetic.empty() && !(spellCapitals && IsAllCaps(text))) {
         pass.numberBefore = false;
         return phonetic;
     }
 
-    if (int kind = CurrencyKind(lower); kind != 0) {
+    std::string amount = text;
+    int kind = CurrencyKind(lower);
+    if (kind == 0 && HasDigit(lower)) {
+        amount = SignMovedToFront(i, text);
+        kind = CurrencyKind(LowerCase1252(amount));
+    }
+    if (kind != 0) {
         token.tag = " ";
-        if (AbsorbedIntoNextNumber(i, text)) return "";
-        int first = i;
-        phonetic = ReadCurrencyAmount(text, kind, i);
+        if (amount == text && AbsorbedIntoNextNumber(i, text)) return "";
+        phonetic = ReadCurrencyAmount(amount, kind, i);
         for (int k = first + 1; k <= i; ++k) MarkWithoutPhones(k, pass.count);
         Tokens[first].phraseMark = 2;
         Tokens[first].phonetic = 1;
@@ -99,14 +209,15 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
 
     if (HasDigit(lower) || lower.find('.') != std::string::npos) {
         token.phraseMark = 2;
-        phonetic = ExpandDigitToken(text, i, pass.numberBefore, IsMasculineNumber(i, text));
+        const std::string quantity = text + UnitAfterNumber(i, text, pass.count);
+        phonetic = ExpandDigitToken(quantity, first, pass.numberBefore, IsMasculineNumber(first, i, text));
         pass.numberBefore = true;
         token.phonetic = 1;
         token.tag = " ";
         return phonetic;
     }
 
-    phonetic = ReadUnknownWord(lower, pass.numberBefore, i);
+    phonetic = ReadUnknownWord(lower, pass.numberBefore, first);
     pass.numberBefore = false;
     return phonetic;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string_view>
 
 #include "core/BuiltinTables.h"
 #include "core/TextUtil.h"
@@ -189,4 +190,45 @@ std::string ReadOrdinal(const std::string& digits, bool masculine) {
         result += stems[firstPosition + i][digit] + ending;
     }
     return result;
+}
+
+namespace {
+
+struct RomanDigit {
+    int value;
+    const char* written;
+};
+
+// The forms a numeral is written with, largest first: each is taken as many
+// times as it fits.
+constexpr RomanDigit kRomanDigits[] = {
+    {1000, "M"}, {900, "CM"}, {500, "D"}, {400, "CD"}, {100, "C"}, {90, "XC"}, {50, "L"},
+    {40, "XL"},  {10, "X"},   {9, "IX"},  {5, "V"},    {4, "IV"},  {1, "I"},
+};
+
+std::string RomanNumeral(int value) {
+    std::string written;
+    for (const RomanDigit& digit : kRomanDigits)
+        for (; value >= digit.value; value -= digit.value) written += digit.written;
+    return written;
+}
+
+}  // namespace
+
+int RomanValue(const std::string& numeral) {
+    constexpr size_t kLongest = 15;  // MMMDCCCLXXXVIII
+    if (numeral.empty() || numeral.size() > kLongest) return 0;
+    int value = 0;
+    size_t pos = 0;
+    for (const RomanDigit& digit : kRomanDigits) {
+        const std::string_view written = digit.written;
+        while (numeral.compare(pos, written.size(), written) == 0) {
+            value += digit.value;
+            pos += written.size();
+        }
+    }
+    // Only the numeral's own way of writing its value counts: "IIII" and
+    // "VX" are not numerals.
+    if (pos != numeral.size() || value > 3999 || RomanNumeral(value) != numeral) return 0;
+    return value;
 }

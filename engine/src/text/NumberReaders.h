@@ -20,3 +20,7 @@ std::string ReadNumber(const std::string& digits, int mode, bool masculine);
 // An ordinal ("1" masculine reads primeiro); four digits or more read as a
 // cardinal followed by "ordinal".
 std::string ReadOrdinal(const std::string& digits, bool masculine);
+// The value of a Roman numeral written in capitals as Roman numerals are
+// written ("XIV", "MCMXC"), from 1 to 3999; 0 for anything else ("MIL",
+// "VIVI", "IIII", "xiv").
+int RomanValue(const std::string& numeral);

@@ -181,6 +181,7 @@ private:
     Step SentenceMark(int ch);
     Step QuoteOrBracket(int ch);
     Step Dash(int next);
+    bool InAddress() const;
     Step Underscore(int next);
     bool CutAtTokenLimit();
     void StartToken(int at);
@@ -344,6 +345,24 @@ ChunkParser::Step ChunkParser::QuoteOrBracket(int ch) {
     return Step::Advance;
 }
 
+// The word being read, up to the next blank, is a web or e-mail address. No
+// address is longer than kLongestAddress: a long word of hyphens is not
+// searched again at each of them.
+bool ChunkParser::InAddress() const {
+    constexpr int kLongestAddress = 256;
+    const int start = Tokens[cur_].start;
+    int end = pos_;
+    while (end <= textEnd_ && !IsBlankAt(CharAt(text_, end)) && CharAt(text_, end) != '\r') {
+        if (end - start > kLongestAddress) return false;
+        ++end;
+    }
+    std::string word = Mid(text_, start, end - start);
+    // A full stop after the address is not part of it.
+    while (!word.empty() && std::string_view(".,;:!?").find(word.back()) != std::string_view::npos)
+        word.pop_back();
+    return IsWebAddress(LowerCase1252(word));
+}
+
 ChunkParser::Step ChunkParser::Dash(int next) {
     const int before = CharAt(text_, pos_ - 1);
     const bool numberFollows = IsNumericAt(next) || (next != kNone && CurrencyAt(pos_ + 1));
@@ -353,6 +372,7 @@ ChunkParser::Step ChunkParser::Dash(int next) {
         inWord_ = true;
         return Step::Advance;
     }
+    if (inWord_ && InAddress()) return Step::Advance;              // meu-site.com.br
     if (pos_ > 1 && IsWordCharAt(before) && IsWordCharAt(next)) {  // guarda-chuva
         ++pos_;
         StartToken(pos_);
