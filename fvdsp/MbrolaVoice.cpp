@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -27,6 +28,15 @@ constexpr auto kStallLimit = std::chrono::seconds(10);
 constexpr size_t kReadChunk = 64 * 1024;     // bytes taken from a pipe at once
 constexpr size_t kCompactAfter = 64 * 1024;  // read samples kept before moving the rest down
 constexpr size_t kMaxErrorLine = 300;
+
+// A phone no voice has, sent after each utterance: mbrola's warning about
+// it marks the end of the utterance's samples. With no duration it adds no
+// samples of its own.
+constexpr std::string_view kMarker = "zzfv";
+constexpr std::string_view kMarkerLines = "zzfv 0\n#\n";
+constexpr std::string_view kMarkerWarning = "Warning: zzfv-";
+// At open the marker has this long, without other output, to come back.
+constexpr auto kMarkerCheckLimit = std::chrono::seconds(1);
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -82,6 +92,42 @@ std::string checkVoiceFile(const std::string& path) {
     return "";
 }
 
+// The voice's period in samples from its database header, or 0 when the
+// header is not the 16 kHz one this library knows.
+int voicePeriod(const std::string& path) {
+    unsigned char header[26] = {};
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    ssize_t n;
+    do {
+        n = ::read(fd, header, sizeof header);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n != static_cast<ssize_t>(sizeof header)) return 0;
+    int rate = header[23] | header[24] << 8;
+    return rate == static_cast<int>(kMbrolaRate) ? header[25] : 0;
+}
+
+bool debugWanted() {
+    const char* debug = std::getenv("FALAVOZ_DEBUG");
+    return debug && *debug && std::strcmp(debug, "0") != 0;
+}
+
+// A phone line naming the marker would end its utterance early: it becomes
+// a silence of the same length.
+std::string withoutMarker(const std::string& line) {
+    std::string_view token = firstToken(line);
+    if (token != kMarker) return line;
+    size_t at = static_cast<size_t>(token.data() - line.data());
+    return line.substr(0, at) + "_" + line.substr(at + token.size());
+}
+
+std::string padLines(int samples) {
+    char text[32];
+    auto result = std::to_chars(text, text + sizeof text, samples * 1000.0 / kMbrolaRate);
+    return "_ " + std::string(text, result.ptr) + "\n#\n" + std::string(kMarkerLines);
+}
+
 }  // namespace
 
 bool MbrolaVoice::open(const std::string& path) {
@@ -102,13 +148,20 @@ bool MbrolaVoice::open(const std::string& path) {
     voicePath_ = path;
     open_ = true;
     error_.clear();
+    period_ = voicePeriod(path);
+    reuse_ = period_ > 0;
 
     // Have mbrola load the voice and say a short silence: a missing program
-    // or a database it refuses shows up here rather than at the first word.
-    write("_ 20\r\n#");
-    std::vector<int16_t> scratch(4096);
-    int total = 0, n;
-    while ((n = read(scratch.data(), static_cast<int>(scratch.size()))) > 0) total += n;
+    // or a database it refuses shows up here rather than at the first word,
+    // and so does a program that never answers the marker.
+    checkingReuse_ = reuse_;
+    int total = 0;
+    int n = probe(total);
+    if (checkingReuse_ && !reuse_) {
+        reset();
+        n = probe(total);
+    }
+    checkingReuse_ = false;
     if (n < 0 || total == 0) {
         if (n < 0 && !startFailed_) {
             error_ = "Arquivo de voz recusado pelo mbrola: " + path;
@@ -123,8 +176,20 @@ bool MbrolaVoice::open(const std::string& path) {
     return true;
 }
 
+// Renders a short silence; returns what the last read returned, with the
+// number of samples in samples.
+int MbrolaVoice::probe(int& samples) {
+    write("_ 20\r\n#");
+    std::vector<int16_t> scratch(4096);
+    samples = 0;
+    int n;
+    while ((n = read(scratch.data(), static_cast<int>(scratch.size()))) > 0) samples += n;
+    return n;
+}
+
 void MbrolaVoice::close() {
     reset();
+    retireChild();
     dropSpare();
     resampler_.close();
     open_ = false;
@@ -138,14 +203,19 @@ void MbrolaVoice::setVolume(float ratio) {
     volume_ = volume;
 }
 
-// The spare has had no input yet, so it stays for the next utterance.
+// The spare has had no input yet, so it stays for the next utterance; so
+// does a kept child between utterances, even with its silence on the way.
 void MbrolaVoice::reset() {
-    child_.kill();
+    if (!keepChild_ || childBusy()) {
+        retireChild();
+        errorLine_.clear();
+    }
     utterances_.clear();
     line_.clear();
     inputLost_ = false;
-    errorLine_.clear();
-    dropOutput();
+    // A kept child's stream goes on: a byte of a sample may be on its way.
+    samples_.clear();
+    head_ = 0;
     resampler_.clear();
     failed_ = false;
 }
@@ -183,7 +253,10 @@ void MbrolaVoice::append(const char* text, size_t size) {
 void MbrolaVoice::endLine() {
     std::string_view token = firstToken(line_);
     Utterance& u = currentUtterance();
-    u.text += WithinMbrolaLimits(line_, "\n");
+    std::string lines = WithinMbrolaLimits(withoutMarker(line_), "\n");
+    long long samples = PhoneSamples(lines, static_cast<int>(kMbrolaRate));
+    u.samples = samples < 0 || u.samples < 0 ? -1 : u.samples + samples;
+    u.text += lines;
     u.text += '\n';
     if (token == "#")
         u.ended = true;
@@ -277,8 +350,11 @@ int MbrolaVoice::read(int16_t* buffer, int wanted) {
 // ---- The mbrola process ----------------------------------------------------
 
 bool MbrolaVoice::childInputPending() const {
-    return child_.running() && child_.inFd() >= 0 && !utterances_.empty() &&
-           (utterances_.front().sent < utterances_.front().text.size() || utterances_.front().ended);
+    if (!child_.running() || child_.inFd() < 0 || utterances_.empty()) return false;
+    const Utterance& u = utterances_.front();
+    bool textLeft = u.sent < u.text.size();
+    if (keepChild_) return !padding_ && (textLeft || (u.ended && !u.markerSent));
+    return textLeft || u.ended;
 }
 
 bool MbrolaVoice::endedUtterancePending() const {
@@ -293,14 +369,22 @@ bool MbrolaVoice::stalled(Clock::time_point lastProgress) const {
 // One round of moving text to mbrola and samples from it, waiting up to
 // timeoutMs when nothing can move at once. True when something moved.
 bool MbrolaVoice::pump(int timeoutMs) {
+    dropEmptyUtterances();
+    if (keepChild_ && !childFitsNextUtterance()) retireChild();
     if (!child_.running()) {
-        while (!utterances_.empty() && utterances_.front().ended && !utterances_.front().hasPhones)
-            utterances_.pop_front();
         if (utterances_.empty() || !utterances_.front().hasPhones) return false;
         startChild();
         return true;
     }
-    if (transfer()) return true;
+    if (transfer()) {
+        // A kept child that ended between utterances is replaced at once.
+        if (!child_.running() && !utterances_.empty() && utterances_.front().hasPhones) startChild();
+        return true;
+    }
+    if (checkingReuse_ && awaitingMarker() && Clock::now() - lastActivity_ > kMarkerCheckLimit) {
+        stopReusing();
+        return true;
+    }
     if (timeoutMs == 0) return false;
     waitForChild(timeoutMs);
     return transfer();
@@ -309,7 +393,14 @@ bool MbrolaVoice::pump(int timeoutMs) {
 bool MbrolaVoice::transfer() {
     bool moved = feedInput();
     // Draining may end the child and drop its utterance, so it comes last.
-    return drainOutput() || moved;
+    moved = drainOutput() || moved;
+    if (moved) lastActivity_ = Clock::now();
+    while (keepChild_ && markersSeen_ > 0) {
+        --markersSeen_;
+        takeMarker();
+        moved = true;
+    }
+    return moved;
 }
 
 void MbrolaVoice::waitForChild(int timeoutMs) {
@@ -322,8 +413,13 @@ void MbrolaVoice::waitForChild(int timeoutMs) {
 }
 
 bool MbrolaVoice::feedInput() {
-    if (child_.inFd() < 0 || utterances_.empty()) return false;
+    if (child_.inFd() < 0 || utterances_.empty() || padding_) return false;
     Utterance& u = utterances_.front();
+    if (keepChild_ && u.ended && !u.markerSent) {
+        u.text += kMarkerLines;
+        u.markerSent = true;
+    }
+    if (u.sent < u.text.size()) u.started = true;
     bool moved = false;
     while (u.sent < u.text.size()) {
         ssize_t n = child_.writeIn(u.text.data() + u.sent, u.text.size() - u.sent);
@@ -347,7 +443,7 @@ bool MbrolaVoice::feedInput() {
         u.text.erase(0, u.sent);
         u.sent = 0;
     }
-    if (u.ended && u.sent == u.text.size()) {
+    if (u.ended && u.sent == u.text.size() && !keepChild_) {
         // The end of its input is what makes mbrola finish the utterance.
         child_.closeIn();
         moved = true;
@@ -406,6 +502,8 @@ void MbrolaVoice::takeSamples(const char* bytes, size_t size) {
                                              (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     if (i < size) oddByte_ = static_cast<unsigned char>(bytes[i]);
 
+    receivedSamples_ += static_cast<long long>(fresh.size());
+    if (padding_) return;
     if (eightK_)
         resampler_.process(fresh.data(), fresh.size(), samples_);
     else
@@ -424,6 +522,7 @@ void MbrolaVoice::takeErrorText(const char* text, size_t size) {
             while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
             if (childMessage_.empty() && !line.empty() && line.substr(0, 7) != "Warning")
                 childMessage_ = line;
+            if (line.starts_with(kMarkerWarning)) ++markersSeen_;
             errorLine_.clear();
         } else if (errorLine_.size() < kMaxErrorLine) {
             errorLine_ += c;
@@ -440,10 +539,14 @@ void MbrolaVoice::finishChild() {
     child_.closeOut();
     child_.closeErr();
     oddByte_ = -1;
+    bool wasKept = std::exchange(keepChild_, false);
+    padding_ = false;
+    // A kept child that ends between utterances owes nothing.
+    if (utterances_.empty() || (wasKept && !utterances_.front().started)) return;
     if (eightK_) resampler_.finish(samples_);
 
     const Utterance& u = utterances_.front();
-    bool complete = u.ended && u.sent == u.text.size() && !inputLost_;
+    bool complete = !wasKept && u.ended && u.sent == u.text.size() && !inputLost_;
     if (!exit.ok) {
         std::string message =
             exit.signal ? "O programa mbrola foi interrompido (sinal " + std::to_string(exit.signal) + ")"
@@ -465,8 +568,21 @@ bool MbrolaVoice::startChild() {
     errorLine_.clear();
     inputLost_ = false;
     oddByte_ = -1;
+    markersSeen_ = 0;
+    owedSamples_ = 0;
+    receivedSamples_ = 0;
+    padding_ = false;
+    lastActivity_ = Clock::now();
     std::string reason;
-    if (takeSpare(argv) || child_.start(argv, reason)) {
+    if (reuse_) {
+        // One kept child needs no spare.
+        dropSpare();
+        keepChild_ = child_.start(argv, reason);
+        if (keepChild_) {
+            childArgv_ = argv;
+            return true;
+        }
+    } else if (takeSpare(argv) || child_.start(argv, reason)) {
         startSpare(argv);
         return true;
     }
@@ -512,12 +628,101 @@ void MbrolaVoice::dropSpare() {
 }
 
 void MbrolaVoice::abandonChild(const std::string& reason) {
-    child_.kill();
+    retireChild();
     oddByte_ = -1;
     resampler_.clear();
     if (!utterances_.empty()) utterances_.pop_front();
     startFailed_ = false;
     fail(reason);
+}
+
+// ---- The kept child ---------------------------------------------------------
+
+// Ended utterances without phones need no mbrola, unless one has begun
+// going to it.
+void MbrolaVoice::dropEmptyUtterances() {
+    while (!utterances_.empty() && utterances_.front().ended && !utterances_.front().hasPhones &&
+           !utterances_.front().started)
+        utterances_.pop_front();
+}
+
+// A kept child serves the next utterance only with the arguments it would
+// be started with now (the volume may have changed).
+// A child that died between utterances is reaped here.
+bool MbrolaVoice::childFitsNextUtterance() {
+    if (childBusy() || padding_ || utterances_.empty()) return true;
+    return child_.stillRunning() && childArgv_ == mbrolaArgv();
+}
+
+bool MbrolaVoice::childBusy() const {
+    return keepChild_ && !utterances_.empty() && utterances_.front().started;
+}
+
+bool MbrolaVoice::awaitingMarker() const {
+    return keepChild_ && (padding_ || (!utterances_.empty() && utterances_.front().markerSent));
+}
+
+void MbrolaVoice::takeMarker() {
+    if (padding_)
+        finishPad();
+    else if (!utterances_.empty() && utterances_.front().markerSent)
+        endUtteranceInChild();
+    else
+        retireChild();  // a marker nobody sent: trust this child no further
+}
+
+// The utterance's samples are all in: what mbrola still holds back must be
+// less than a period, and a silence completing the period makes it give
+// that back, to be dropped.
+void MbrolaVoice::endUtteranceInChild() {
+    const Utterance& u = utterances_.front();
+    bool counted = u.samples >= 0 && oddByte_ < 0;
+    owedSamples_ += std::max(u.samples, 0LL);
+    utterances_.pop_front();
+    if (eightK_) resampler_.finish(samples_);
+
+    long long heldBack = owedSamples_ - receivedSamples_;
+    if (!counted || heldBack < 0 || heldBack >= period_) {
+        retireChild();
+        return;
+    }
+    if (heldBack == 0) return;
+    int pad = period_ - static_cast<int>(heldBack);
+    std::string lines = padLines(pad);
+    // mbrola has read all it was sent, so the pipe takes these few bytes.
+    ssize_t n = child_.writeIn(lines.data(), lines.size());
+    if (n != static_cast<ssize_t>(lines.size())) {
+        retireChild();
+        return;
+    }
+    owedSamples_ += pad;
+    padding_ = true;
+}
+
+void MbrolaVoice::finishPad() {
+    padding_ = false;
+    if (owedSamples_ != receivedSamples_ || oddByte_ >= 0) retireChild();
+}
+
+void MbrolaVoice::retireChild() {
+    child_.kill();
+    keepChild_ = false;
+    padding_ = false;
+    markersSeen_ = 0;
+    oddByte_ = -1;
+    childArgv_.clear();
+}
+
+// mbrola did not answer the marker at open: a process per utterance, as
+// before, from now on.
+void MbrolaVoice::stopReusing() {
+    if (debugWanted())
+        std::fprintf(stderr, "FvDsp32: mbrola não respondeu ao marcador de fim; um processo por frase.\n");
+    retireChild();
+    reuse_ = false;
+    utterances_.clear();
+    dropOutput();
+    resampler_.clear();
 }
 
 }  // namespace fvdsp

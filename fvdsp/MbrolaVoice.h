@@ -3,15 +3,21 @@
 // 8 kHz voice) and wait in a queue until they are read.
 //
 // mbrola only hands out the last samples of an utterance when its input
-// ends, and its output is a few samples shorter than the durations add up
-// to, so the byte count never tells where an utterance ends. Each utterance
-// therefore gets its own mbrola process: the "#" line ends it, its stdin is
-// closed there, and the end of its stdout is the end of the utterance.
+// ends or a "#" line flushes it, and its output is a few samples shorter
+// than the durations add up to, so the byte count never tells where an
+// utterance ends. One mbrola process serves utterance after utterance:
+// after each utterance's "#" it is sent a phone the voice does not have,
+// and its warning about that phone on stderr comes only once the
+// utterance's samples are all on stdout. What mbrola keeps back after a
+// flush is less than one period of the voice; a short silence completing
+// that period, whose samples are dropped, leaves it as a fresh process
+// would be, so every utterance sounds the same as in a process of its own.
 //
-// Loading the voice takes mbrola several milliseconds, as long as saying a
-// short sentence. So one more process, started with the same arguments,
-// waits as a spare: the next utterance takes it, with its voice loaded, and
-// a new spare loads on another core while this one speaks.
+// When mbrola does not answer that phone at open, or its sample count ever
+// disagrees with the durations sent, each utterance gets a process of its
+// own again: the "#" line ends it, its stdin is closed there, and the end
+// of its stdout is the end of the utterance. One more process, started
+// with the same arguments, then waits as a spare with its voice loaded.
 #pragma once
 
 #include "ChildProcess.h"
@@ -36,7 +42,7 @@ public:
     void close();
     bool isOpen() const { return open_; }
 
-    // Takes effect from the next mbrola process started.
+    // Takes effect from the next utterance.
     void setVolume(float ratio);
 
     int write(const char* text);
@@ -51,9 +57,12 @@ private:
     // The text of one utterance for one mbrola process.
     struct Utterance {
         std::string text;
-        size_t sent = 0;         // bytes of text already in mbrola's stdin
-        bool ended = false;      // its "#" line has been written
-        bool hasPhones = false;  // holds at least one phoneme line
+        size_t sent = 0;          // bytes of text already in mbrola's stdin
+        bool ended = false;       // its "#" line has been written
+        bool hasPhones = false;   // holds at least one phoneme line
+        bool started = false;     // some of it has gone to mbrola
+        bool markerSent = false;  // the end marker follows its text
+        long long samples = 0;    // what mbrola owes for its phones; -1 when unsure
     };
     using Clock = std::chrono::steady_clock;
 
@@ -78,6 +87,17 @@ private:
     void abandonChild(const std::string& reason);
     bool stalled(Clock::time_point lastProgress) const;
 
+    // The long-lived child.
+    void dropEmptyUtterances();
+    bool childFitsNextUtterance();
+    bool awaitingMarker() const;
+    void takeMarker();
+    void endUtteranceInChild();
+    void finishPad();
+    void retireChild();
+    void stopReusing();
+    bool childBusy() const;
+    int probe(int& samples);
     bool childInputPending() const;
     bool endedUtterancePending() const;
     size_t available() const { return samples_.size() - head_; }
@@ -93,6 +113,17 @@ private:
     std::string line_;  // the line being written, up to now; it joins its utterance when whole
 
     ChildProcess child_;
+    std::vector<std::string> childArgv_;
+    bool keepChild_ = false;  // child_ serves utterance after utterance
+
+    int period_ = 0;                 // the voice's period in samples; 0: a process per utterance
+    bool reuse_ = false;             // new children are kept across utterances
+    bool checkingReuse_ = false;     // the marker is on trial, at open
+    long long owedSamples_ = 0;      // by durations sent to the kept child
+    long long receivedSamples_ = 0;  // from the kept child, before resampling
+    int markersSeen_ = 0;            // marker warnings not yet acted on
+    bool padding_ = false;           // the aligning silence is on its way
+    Clock::time_point lastActivity_;
     bool inputLost_ = false;    // the child stopped reading before its input ended
     std::string errorLine_;     // the child's stderr line being received
     std::string childMessage_;  // its first stderr line that is not a warning

@@ -142,4 +142,19 @@ std::string WithinMbrolaLimits(std::string_view line, std::string_view lineEnd) 
     return cutIntoPieces(phone, lineEnd);
 }
 
+long long PhoneSamples(std::string_view lines, int rate) {
+    long long total = 0;
+    while (!lines.empty()) {
+        const size_t end = std::min(lines.find('\n'), lines.size());
+        const std::vector<std::string_view> fields = fieldsOf(lines.substr(0, end));
+        lines.remove_prefix(std::min(end + 1, lines.size()));
+        if (fields.empty() || fields[0].front() == ';' || fields[0] == "#") continue;
+        PhoneLine phone;
+        if (!readPhoneLine(fields, phone) || !withinLimits(phone)) return -1;
+        total +=
+            static_cast<long long>(static_cast<float>(phone.duration) * static_cast<float>(rate) / 1000.0f);
+    }
+    return total;
+}
+
 }  // namespace fvdsp

@@ -29,4 +29,9 @@ constexpr double kHighestPitch = 1000;
 // lines, each ended by lineEnd except the last.
 std::string WithinMbrolaLimits(std::string_view line, std::string_view lineEnd);
 
+// How many samples mbrola owes for the phones of these lines at rate
+// samples per second: it cuts each phone's duration to whole samples in
+// single precision. -1 when a line is not one it is sure to read that way.
+long long PhoneSamples(std::string_view lines, int rate);
+
 }  // namespace fvdsp

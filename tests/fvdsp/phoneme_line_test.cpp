@@ -79,3 +79,16 @@ TEST(WithinMbrolaLimits, ValuesMbrolaFailsOnAreBroughtWithinRange) {
 }
 
 }  // namespace
+
+TEST(PhoneSamples, CutsEachPhoneToWholeSamplesAsMbrolaDoes) {
+    using fvdsp::PhoneSamples;
+    // 532.8 + 1627.2 + 1284 + 1243.2 samples, each cut down: mbrola then
+    // holds back 95 of the 4687.2 the durations add up to.
+    EXPECT_EQ(PhoneSamples("_ 33.3\na 101.7 50 130\nk 80.25\no 77.7 20 110\n", 16000), 4686);
+    EXPECT_EQ(PhoneSamples("; a comment\n#\n\n_ 1.125", 16000), 18);
+    EXPECT_EQ(PhoneSamples("", 16000), 0);
+    // Lines mbrola may read otherwise leave the count unknown.
+    EXPECT_EQ(PhoneSamples("a 100\na xx\n", 16000), -1);
+    EXPECT_EQ(PhoneSamples("a 100 50\n", 16000), -1);
+    EXPECT_EQ(PhoneSamples("a 5000\n", 16000), -1);
+}
