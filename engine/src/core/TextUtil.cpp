@@ -143,6 +143,7 @@ bool IsSeparatorChar(char c) { return Byte(c) < 0x20 || Contains(SeparatorSet(),
 bool IsNumericChar(char c) { return IsDigitChar(c) || c == ',' || c == '.' || c == '-'; }
 
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool IsNumberGroupBlank(char c) { return c == ' ' || c == '\xA0'; }
 
 bool IsLetterChar(char c) {
     unsigned char b = Byte(c);

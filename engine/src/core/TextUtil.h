@@ -51,6 +51,9 @@ bool IsBlankChar(char c);
 bool IsSeparatorChar(char c);
 bool IsNumericChar(char c);
 bool IsDigitChar(char c);
+// A blank that groups the digits of a number ("1 000"): a space, or the
+// no-break space.
+bool IsNumberGroupBlank(char c);
 bool IsLetterChar(char c);
 bool IsVowelChar(char c);
 bool IsPhonemeChar(char c);

@@ -60,10 +60,6 @@ bool KeepsPointsInSegments(const std::string& text) {
     return IsDottedInitials(text) || (text.size() == 2 && text[1] == '.');
 }
 
-constexpr char kNoBreakSpace = '\xA0';
-
-bool IsGroupBlank(char c) { return c == ' ' || c == kNoBreakSpace; }
-
 // "1 000 000", "25 000", "1 000,50": a first group of one to three digits,
 // then groups of exactly three after a blank or a no-break space, and maybe
 // decimals. "10 20 30" is three numbers.
@@ -75,7 +71,7 @@ bool IsBlankGroupedNumber(std::string_view text) {
     size_t begin = 0;
     while (begin <= integer.size()) {
         size_t end = begin;
-        while (end < integer.size() && !IsGroupBlank(integer[end])) ++end;
+        while (end < integer.size() && !IsNumberGroupBlank(integer[end])) ++end;
         const std::string group(integer.substr(begin, end - begin));
         const bool sized = groups == 0 ? !group.empty() && group.size() <= 3 : group.size() == 3;
         if (!sized || !IsDigits(group)) return false;
@@ -89,11 +85,11 @@ bool IsBlankGroupedNumber(std::string_view text) {
 // "1 000 000" is "1000000", "1 000km" "1000km".
 std::string WithoutGroupBlanks(const std::string& text) {
     size_t end = 0;
-    while (end < text.size() && (IsDigitChar(text[end]) || IsGroupBlank(text[end]) || text[end] == ','))
+    while (end < text.size() && (IsDigitChar(text[end]) || IsNumberGroupBlank(text[end]) || text[end] == ','))
         ++end;
     std::string number = text.substr(0, end);
     if (!IsBlankGroupedNumber(number)) return text;
-    std::erase_if(number, IsGroupBlank);
+    std::erase_if(number, IsNumberGroupBlank);
     return number + text.substr(end);
 }
 
@@ -541,10 +537,10 @@ constexpr Rule kRules[] = {
 // currency sign or nothing ("1 000", "R$ 1"). Empty when letters come before.
 std::string_view TrailingNumber(std::string_view written) {
     size_t begin = written.size();
-    while (begin > 0 && (IsDigitChar(written[begin - 1]) || IsGroupBlank(written[begin - 1]))) --begin;
+    while (begin > 0 && (IsDigitChar(written[begin - 1]) || IsNumberGroupBlank(written[begin - 1]))) --begin;
     if (begin > 0 && std::string_view("$\x80\xA3\xA5").find(written[begin - 1]) == std::string_view::npos)
         return {};
-    while (begin < written.size() && IsGroupBlank(written[begin])) ++begin;
+    while (begin < written.size() && IsNumberGroupBlank(written[begin])) ++begin;
     return written.substr(begin);
 }
 

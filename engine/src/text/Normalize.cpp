@@ -90,7 +90,7 @@ bool AbsorbedIntoNextNumber(int i, const std::string& text) {
 bool IsAmountText(const std::string& text) {
     if (text.empty() || !IsDigitChar(text.front())) return false;
     for (char c : text)
-        if (!IsNumericChar(c) && c != ' ' && c != '\xA0') return false;
+        if (!IsNumericChar(c) && !IsNumberGroupBlank(c)) return false;
     return true;
 }
 
