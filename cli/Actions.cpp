@@ -8,6 +8,7 @@
 #include "HostLoop.h"
 #include "InputText.h"
 #include "Messages.h"
+#include "ProgressLine.h"
 #include "System.h"
 #include "falavoz32.h"
 
@@ -63,21 +64,32 @@ std::string PieceFileName(const std::string& file, int number) {
     return stem + suffix;
 }
 
-// -w with --pieces: one file per piece, each name told on the standard error.
-int WriteWavPieces(const Options& options, const std::string& text) {
+// -w with --pieces: one file per piece, each name told on the standard
+// error; the engine's result.
+int WriteWavPieces(const Options& options, const std::string& text, ProgressLine& progress) {
     int result = 0;
     for (int number = 1; result == 0; ++number) {
         std::string name = PieceFileName(options.wavFile, number);
         result = TTS_GenPcm(text.c_str(), name.c_str(), 0, number == 1 ? 1 : 2, options.bits);
+        progress.Erase();
         if (result == 0 || result == FV_NO_MORE_PIECES) std::fprintf(stderr, "%s\n", name.c_str());
     }
-    return ExitStatusOf(result == FV_NO_MORE_PIECES ? 0 : result);
+    return result == FV_NO_MORE_PIECES ? 0 : result;
 }
 
-// -w: the speech in a WAV file.
+// -w and --stdout: the speech in a WAV file, or in a WAV stream down a pipe.
 int WriteWav(const Options& options, const std::string& text) {
-    if (options.pieces) return WriteWavPieces(options, text);
-    return ExitStatusOf(TTS_GenPcm(text.c_str(), options.wavFile.c_str(), 0, 0, options.bits));
+    int result = 0;
+    {
+        ProgressLine progress(!options.quiet && StandardErrorIsTerminal());
+        if (options.pieces)
+            result = WriteWavPieces(options, text, progress);
+        else if (options.toStandardOutput)
+            result = TTS_GenPcmToDescriptor(text.c_str(), StandardOutputDescriptor(), 0, options.bits);
+        else
+            result = TTS_GenPcm(text.c_str(), options.wavFile.c_str(), 0, 0, options.bits);
+    }
+    return ExitStatusOf(result);
 }
 
 int ExitStatusAfter(const AloudEnd& end) {

@@ -16,8 +16,12 @@ const char* const kUsage =
     "  -f ARQUIVO      lê o texto de um arquivo (UTF-8; veja --cp1252)\n"
     "      --cp1252    o arquivo de -f está em Windows-1252\n"
     "  -w ARQUIVO      grava a fala num arquivo WAV em vez de falar\n"
+    "      --stdout    escreve o WAV na saída padrão, para outro programa:\n"
+    "                  falavoz --stdout 'Olá' | aplay\n"
     "      --bits 8    grava amostras de 8 bits (o padrão é 16)\n"
     "      --pieces    grava um arquivo por trecho: ARQUIVO-001.wav, -002.wav, ...\n"
+    "  -q              não mostra o progresso da gravação (que só aparece quando\n"
+    "                  a saída de erros é um terminal)\n"
     "      --async     fala pela cadeia assíncrona do motor, como um programa com janela\n"
     "      --sing ARQUIVO  canta uma melodia (linhas de fonemas .pho)\n"
     "  -x              escreve a transcrição fonética de cada linha do texto\n"
@@ -40,6 +44,7 @@ const char* const kUsage =
     "\n"
     "Exemplos:\n"
     "  falavoz -w ola.wav 'Olá, mundo.'\n"
+    "  falavoz --stdout -f capitulo.txt | sox -t wav - capitulo.ogg\n"
     "  printf 'casa\\nchuva\\n' | falavoz -x\n";
 
 int ParseScale(const std::string& flag, const std::string& value) {
@@ -67,7 +72,12 @@ std::pair<int, int> ParseEngineOption(const std::string& text) {
 void CheckCombination(const Options& options) {
     if (options.inputFile && !options.words.empty()) throw UsageError{"use -f ou um texto, não os dois"};
     if ((options.pieces || options.bits != 16) && options.action != Action::Wav)
-        throw UsageError{"--bits e --pieces valem só com -w"};
+        throw UsageError{"--bits vale só com -w ou --stdout, e --pieces só com -w"};
+    if (options.toStandardOutput && options.action != Action::Wav)
+        throw UsageError{"--stdout vale só para gravar a fala, não com -x, --pho, --phones ou --sing"};
+    if (options.toStandardOutput && !options.wavFile.empty())
+        throw UsageError{"use -w ou --stdout, não os dois"};
+    if (options.toStandardOutput && options.pieces) throw UsageError{"--pieces grava arquivos: use-o com -w"};
     if (options.asynchronous && options.action != Action::Speak && options.action != Action::Sing)
         throw UsageError{"--async vale só para falar ou cantar"};
     if (options.action == Action::Sing && (options.inputFile || !options.words.empty()))
@@ -102,6 +112,11 @@ Options ParseArguments(int argc, char** argv) {
         } else if (arg == "-w") {
             options.wavFile = needValue(i, arg);
             options.action = Action::Wav;
+        } else if (arg == "--stdout") {
+            options.toStandardOutput = true;
+            options.action = Action::Wav;
+        } else if (arg == "-q") {
+            options.quiet = true;
         } else if (arg == "--bits") {
             std::string bits = needValue(i, arg);
             if (bits != "8" && bits != "16") throw UsageError{"--bits espera 8 ou 16"};

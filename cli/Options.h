@@ -14,6 +14,8 @@ struct Options {
     std::optional<std::string> inputFile;
     bool cp1252Input = false;
     std::string wavFile;
+    bool toStandardOutput = false;  // the WAV goes to the standard output
+    bool quiet = false;             // no progress line
     int bits = 16;
     bool pieces = false;
     int speed = 10, pitch = 10, volume = 20;

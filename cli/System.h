@@ -17,6 +17,12 @@ std::string ReadStandardInput();
 // A file whose writes go nowhere, for renders whose sound nobody wants.
 const char* DiscardFile();
 
+// The standard output's descriptor, and whether the standard output or the
+// standard error is a terminal (a person watching, not a pipe or a file).
+int StandardOutputDescriptor();
+bool StandardOutputIsTerminal();
+bool StandardErrorIsTerminal();
+
 void SetEnvironmentVariable(const std::string& name, const std::string& value);
 
 // Ctrl+C and SIGTERM. Once caught, the first one is remembered and calls

@@ -1,6 +1,7 @@
 // The operating-system seam on POSIX systems.
 #include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -27,6 +28,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 std::string ReadStandardInput() { return std::string(std::istreambuf_iterator<char>(std::cin), {}); }
 
 const char* DiscardFile() { return "/dev/null"; }
+
+int StandardOutputDescriptor() { return STDOUT_FILENO; }
+bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 void SetEnvironmentVariable(const std::string& name, const std::string& value) {
     setenv(name.c_str(), value.c_str(), 1);

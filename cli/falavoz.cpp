@@ -8,6 +8,7 @@
 #include "HostLoop.h"
 #include "InputText.h"
 #include "Options.h"
+#include "System.h"
 #include "falavoz32.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,11 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         return ReportUsageError(error);
     }
+    // A WAV is no sight for a terminal (and its bytes may upset it).
+    if (options.toStandardOutput && StandardOutputIsTerminal())
+        return ReportUsageError(
+            UsageError{"--stdout não escreve num terminal: mande o WAV a outro programa "
+                       "(| aplay) ou a um arquivo (> fala.wav)"});
     // Help and version need neither a text nor the engine.
     if (options.action == Action::ShowHelp || options.action == Action::ShowVersion)
         return ExitStatusAfterOutput(RunAction(options, ""));

@@ -129,6 +129,24 @@ FV_EXPORT const char* FV_CALL RVCall(const char* text);
 typedef void(FV_CALL* PhonemeTraceCallback)(const char* lines, void* context);
 FV_EXPORT int32_t FV_CALL TTS_SetPhonemeTrace(PhonemeTraceCallback trace, void* context, int32_t mode);
 
+/* Added on this platform: TTS_GenPcm of a whole text (pieceMode 0) into a
+ * descriptor the host opened and keeps open, its standard output say. The
+ * header first holds the sizes of a stream of unknown length
+ * (FV_WAV_STREAM_DATA_SIZE sample bytes, which WAV readers take as "read to
+ * the end"); where the descriptor is a regular file not opened for
+ * appending, the final sizes are written over them at the end and the
+ * descriptor is left at the end of the WAV. */
+#define FV_WAV_STREAM_DATA_SIZE 0x7FFFF000u
+FV_EXPORT int32_t FV_CALL TTS_GenPcmToDescriptor(const char* source, int32_t descriptor, int32_t sourceIsFile,
+                                                 int32_t bits);
+
+/* Added on this platform: how far TTS_GenPcm and TTS_GenPcmToDescriptor have
+ * got. After each piece written, progress is given how many bytes of the text
+ * are rendered and the text's length (it never goes back, and reaches the
+ * length when the text is done). A NULL progress ends the reports. */
+typedef void(FV_CALL* RenderProgressCallback)(int32_t rendered, int32_t length, void* context);
+FV_EXPORT int32_t FV_CALL TTS_SetRenderProgress(RenderProgressCallback progress, void* context);
+
 #ifdef __cplusplus
 }
 #endif

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,11 +61,34 @@ protected:
         return Run(args, input, out.empty() ? dir_ / "stdout" : out, "timeout 20 ");
     }
 
+    // The program and its arguments, quoted for a shell.
+    std::string CommandLine(const std::vector<std::string>& args) const {
+        std::string command = Quote(program_.string());
+        for (const auto& a : args) command += " " + Quote(a);
+        return command;
+    }
+
+    // A shell command line (a pipeline, whose status is its first failure's),
+    // stopped after 20 seconds; its standard output and error.
+    Outcome Shell(const std::string& command) {
+        fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        std::string line = "timeout 20 bash -c " + Quote("set -o pipefail; " + command) + " </dev/null >" +
+                           Quote(out) + " 2>" + Quote(err);
+        int status = std::system(line.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    }
+
+    // As Shell, with the command's standard error, input and output on a
+    // terminal of its own (script(1)); what the terminal showed is the
+    // outcome's output.
+    Outcome OnTerminal(const std::string& command) {
+        return Shell("script -q -e -c " + Quote(command) + " /dev/null");
+    }
+
 private:
     Outcome Run(const std::vector<std::string>& args, const std::string& input, const fs::path& out,
                 const std::string& prefix) {
-        std::string command = prefix + Quote(program_.string());
-        for (const auto& a : args) command += " " + Quote(a);
+        std::string command = prefix + CommandLine(args);
         fs::path in = dir_ / "stdin", err = dir_ / "stderr";
         std::ofstream(in, std::ios::binary) << input;
         command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
@@ -205,7 +230,11 @@ TEST_F(FalavozProgram, UsageErrorsSayWhatIsWrong) {
     const Case cases[] = {
         {{"-p", "0"}, "-p espera um número de 1 a 20"},
         {{"--bits", "12", "-w", "x.wav"}, "--bits espera 8 ou 16"},
-        {{"--pieces", "x"}, "--bits e --pieces valem só com -w"},
+        {{"--pieces", "x"}, "--bits vale só com -w ou --stdout, e --pieces só com -w"},
+        {{"--stdout", "-x", "x"},
+         "--stdout vale só para gravar a fala, não com -x, --pho, --phones ou --sing"},
+        {{"--stdout", "-w", "x.wav", "x"}, "use -w ou --stdout, não os dois"},
+        {{"--stdout", "--pieces", "x"}, "--pieces grava arquivos: use-o com -w"},
         {{"--async", "-x", "x"}, "--async vale só para falar ou cantar"},
         {{"--sing", "m.pho", "x"}, "--sing não recebe texto"},
         {{"-f", "a.txt", "x"}, "use -f ou um texto, não os dois"},
@@ -558,6 +587,124 @@ TEST_F(FalavozProgram, AMissingLanguageFileFailsTheStart) {
     Outcome run = Falavoz({"--lng", (dir_ / "none.lng").string(), "-x", "casa"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("Erro ao inicializar o Falavoz"), std::string::npos) << run.err;
+}
+
+std::string Le32Bytes(uint32_t value) {
+    std::string bytes;
+    for (int k = 0; k < 4; ++k) bytes.push_back(static_cast<char>(value >> (8 * k)));
+    return bytes;
+}
+
+// --stdout gives the WAV of -w and nothing else. A file the shell opened gets
+// the final sizes where the WAV begins and is left at the WAV's end; a pipe,
+// or a file opened for appending, cannot go back and keeps the sizes of a
+// stream of unknown length.
+TEST_F(FalavozProgram, TheStandardOutputGetsTheWavOfW) {
+    ASSERT_EQ(Falavoz({"-w", (dir_ / "ref.wav").string(), kBoma}).exitCode, 0);
+    const std::string wav = Slurp(dir_ / "ref.wav");
+    const std::string program = CommandLine({"--stdout", kBoma});
+
+    Outcome file = Shell("{ printf abc; " + program + "; printf xyz; } >" + Quote((dir_ / "f.wav").string()));
+    ASSERT_EQ(file.exitCode, 0) << file.err;
+    EXPECT_TRUE(Slurp(dir_ / "f.wav") == "abc" + wav + "xyz");
+
+    std::string streamed = wav;
+    streamed.replace(4, 4, Le32Bytes(0x7FFFF000u + 36));
+    streamed.replace(40, 4, Le32Bytes(0x7FFFF000u));
+    Outcome piped = Shell(program + " | cat >" + Quote((dir_ / "p.wav").string()));
+    ASSERT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_TRUE(Slurp(dir_ / "p.wav") == streamed);
+
+    std::ofstream(dir_ / "a.wav") << "abc";
+    Outcome appended = Shell(program + " >>" + Quote((dir_ / "a.wav").string()));
+    ASSERT_EQ(appended.exitCode, 0) << appended.err;
+    EXPECT_TRUE(Slurp(dir_ / "a.wav") == "abc" + streamed);
+}
+
+// The streaming sizes are those sox and aplay read to the end.
+TEST_F(FalavozProgram, SoxAndAplayReadTheWavFromAPipe) {
+    Outcome sox = Shell(CommandLine({"--stdout", "Olá, mundo."}) + " | sox -t wav - -n stat");
+    ASSERT_EQ(sox.exitCode, 0) << sox.err;
+    EXPECT_EQ(sox.err.find("WARN"), std::string::npos) << sox.err;
+    std::smatch length, rms;
+    ASSERT_TRUE(std::regex_search(sox.err, length, std::regex(R"(Length \(seconds\): +([0-9.]+))")))
+        << sox.err;
+    ASSERT_TRUE(std::regex_search(sox.err, rms, std::regex(R"(RMS +amplitude: +([0-9.]+))"))) << sox.err;
+    EXPECT_GT(std::stod(length[1]), 0.8);
+    EXPECT_GT(std::stod(rms[1]), 0.02) << "the speech is silent";
+
+    Outcome aplay = Shell(CommandLine({"--stdout", "--bits", "8", kBoma}) + " | aplay -D null");
+    EXPECT_EQ(aplay.exitCode, 0) << aplay.err;
+    EXPECT_NE(aplay.err.find("Unsigned 8 bit, Rate 16000 Hz, Mono"), std::string::npos) << aplay.err;
+}
+
+// While a long text renders, a line on the terminal tells how much of it is
+// done, and is erased at the end; -q, or a standard error that is no
+// terminal, shows none. No WAV is written onto a terminal.
+TEST_F(FalavozProgram, TheProgressShowsOnATerminalOnly) {
+    const fs::path text = dir_ / "long.txt";
+    {
+        std::ofstream out(text);
+        for (int k = 0; k < 150; ++k) out << "O menino foi à escola e voltou cedo para casa. ";
+    }
+    const std::string wav = Quote((dir_ / "long.wav").string());
+    for (const std::string& output : {"-w " + wav, "--stdout >" + wav}) {
+        SCOPED_TRACE(output);
+        Outcome shown = OnTerminal(CommandLine({"-f", text.string()}) + " " + output);
+        ASSERT_EQ(shown.exitCode, 0) << shown.out;
+        std::vector<int> percents;
+        const std::regex line("\rfalavoz: ([0-9]+)% do texto gravado");
+        for (std::sregex_iterator it(shown.out.begin(), shown.out.end(), line), end; it != end; ++it)
+            percents.push_back(std::stoi((*it)[1]));
+        EXPECT_GT(percents.size(), 20u) << shown.out;
+        EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+        EXPECT_EQ(percents.back(), 100);
+        EXPECT_TRUE(std::regex_search(shown.out, std::regex("\r {30,}\r$"))) << "the line is erased";
+
+        Outcome quiet = OnTerminal(CommandLine({"-q", "-f", text.string()}) + " " + output);
+        EXPECT_EQ(quiet.exitCode, 0);
+        EXPECT_EQ(quiet.out, "");
+    }
+    Outcome noTerminal = Falavoz({"-w", (dir_ / "long.wav").string(), "-f", text.string()});
+    EXPECT_EQ(noTerminal.exitCode, 0);
+    EXPECT_EQ(noTerminal.err, "");
+
+    Outcome refused = OnTerminal(CommandLine({"--stdout", "casa"}));
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.out.find("--stdout não escreve num terminal"), std::string::npos) << refused.out;
+}
+
+// Every option of --help has its place in the manual page, which groff reads
+// without a warning.
+TEST_F(FalavozProgram, TheManualPageDescribesEveryOptionOfHelp) {
+    const fs::path page = fs::path(std::getenv("FALAVOZ_BIN")).parent_path() / "man" / "falavoz.1";
+    // The words of the lines in bold, where the page names its options.
+    std::set<std::string> inBold;
+    std::ifstream manual(page);
+    ASSERT_TRUE(manual) << page;
+    for (std::string line; std::getline(manual, line);) {
+        if (line.rfind(".B", 0) != 0) continue;
+        std::istringstream words(std::regex_replace(line, std::regex("\""), " "));
+        for (std::string word; words >> word;) inBold.insert(word);
+    }
+    std::istringstream help(Falavoz({"--help"}).out);
+    int options = 0;
+    const std::regex optionLine(R"(^ +(-[-a-z0-9]+)(, (--[-a-z0-9]+))?)");
+    std::smatch match;
+    for (std::string line; std::getline(help, line);) {
+        if (!std::regex_search(line, match, optionLine)) continue;
+        for (int group : {1, 3}) {
+            if (!match[group].matched) continue;
+            ++options;
+            // groff writes a hyphen of an option as \-
+            std::string written = std::regex_replace(match[group].str(), std::regex("-"), "\\-");
+            EXPECT_TRUE(inBold.count(written)) << match[group];
+        }
+    }
+    EXPECT_GT(options, 20);
+    Outcome groff = Shell("groff -k -man -Tutf8 -ww -z " + Quote(page.string()));
+    EXPECT_EQ(groff.exitCode, 0);
+    EXPECT_EQ(groff.err, "");
 }
 
 }  // namespace

@@ -127,6 +127,16 @@ FV_EXPORT int32_t FV_CALL TTS_GenPcm(const char* source, const char* outputFile,
     return GenPcm(source, outputFile, sourceIsFile, pieceMode, bits);
 }
 
+FV_EXPORT int32_t FV_CALL TTS_GenPcmToDescriptor(const char* source, int32_t descriptor, int32_t sourceIsFile,
+                                                 int32_t bits) {
+    return GenPcmToDescriptor(source, descriptor, sourceIsFile, bits);
+}
+
+FV_EXPORT int32_t FV_CALL TTS_SetRenderProgress(RenderProgressCallback progress, void* context) {
+    SetRenderProgress(progress, context);
+    return kOk;
+}
+
 FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t asynchronous) {
     return PlayMusic(source, sourceIsText, asynchronous != 0);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/EngineState.h"
+#include "falavoz32.h"
 
 // The cursor of piecewise rendering; it survives between calls so that
 // piece mode 2 can go on with the text of an earlier call.
@@ -20,6 +21,8 @@ bool WavDataFits(uint64_t dataBytes);
 uint64_t SetWavDataLimitForTesting(uint64_t bytes);
 
 int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int32_t pieceMode, int32_t bits);
+int GenPcmToDescriptor(const char* source, int32_t descriptor, int32_t sourceIsFile, int32_t bits);
+void SetRenderProgress(RenderProgressCallback callback, void* context);
 
 // The 44-byte header of a mono PCM WAV file holding dataBytes of samples.
 std::string WavHeader(int32_t sampleRate, int32_t bits, uint32_t dataBytes);
