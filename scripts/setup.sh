@@ -37,5 +37,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libasound2-dev alsa-utils libsoxr-dev \
     espeak-ng sox bc hyperfine python3 \
     qt6-base-dev libqt6svg6 libxcb1-dev x11proto-dev fonts-dejavu-core \
-    xvfb xauth trayer xdotool xsel imagemagick >/dev/null
+    xvfb xauth trayer xdotool xsel imagemagick \
+    dpkg-dev binutils man-db groff-base >/dev/null
 echo "setup: pacotes instalados"

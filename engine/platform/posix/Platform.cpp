@@ -3,6 +3,7 @@
 
 #include "core/TextUtil.h"
 
+#include <dlfcn.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -22,8 +23,32 @@ std::string ExecutableDirectory() {
     return slash == std::string::npos ? std::string() : exe.substr(0, slash);
 }
 
+namespace {
+
+// The data folder of an installation as seen from the library's own folder
+// (lib/../share/falavoz), so that an installation moved as a whole, a
+// package unpacked under another folder say, still finds its data. Empty
+// when the engine is no installed library or that folder is not there.
+std::string DataDirectoryBesideLibrary() {
+#ifdef FALAVOZ_DATADIR_FROM_LIBDIR
+    Dl_info library{};
+    if (dladdr(reinterpret_cast<void*>(&DataDirectoryBesideLibrary), &library) == 0 || !library.dli_fname)
+        return "";
+    std::string file = library.dli_fname;
+    size_t slash = file.rfind('/');
+    if (slash == std::string::npos) return "";
+    std::string directory = JoinPath(file.substr(0, slash), FALAVOZ_DATADIR_FROM_LIBDIR);
+    struct stat info;
+    if (stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return directory;
+#endif
+    return "";
+}
+
+}  // namespace
+
 std::string SystemDataDirectory() {
     if (const char* dir = std::getenv("FALAVOZ_DATA"); dir && *dir) return dir;
+    if (std::string moved = DataDirectoryBesideLibrary(); !moved.empty()) return moved;
 #ifdef FALAVOZ_DATADIR
     return FALAVOZ_DATADIR;
 #else
