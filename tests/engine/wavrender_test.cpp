@@ -1,5 +1,6 @@
 // WAV rendering: headers of the four formats, the 8-bit conversion, whole
 // texts and piecewise rendering, and the file errors.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "EngineTest.h"
@@ -163,6 +165,44 @@ TEST_F(GenPcmTest, AFullDiskIsReportedNotHidden) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     EXPECT_EQ(TTS_GenPcm("\\*ka\\*", "/dev/full", 0, 0, 16), FV_WRITE_ERROR);
     EXPECT_FALSE(Engine.busy);
+}
+
+// A descriptor the host keeps is refused when it cannot be written, a failed
+// write is reported, and the descriptor stays open either way.
+TEST_F(GenPcmTest, ADescriptorThatCannotBeWrittenFailsAndStaysOpen) {
+    const int readOnly = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(readOnly, 0);
+    ASSERT_GE(full, 0);
+    EXPECT_EQ(TTS_GenPcmToDescriptor("\\*ka\\*", readOnly, 0, 16), FV_WRITE_ERROR);
+    EXPECT_EQ(TTS_GenPcmToDescriptor("\\*ka\\*", full, 0, 16), FV_WRITE_ERROR);
+    EXPECT_FALSE(Engine.busy);
+    EXPECT_NE(fcntl(full, F_GETFD), -1) << "the host's descriptor is the host's to close";
+    close(readOnly);
+    close(full);
+}
+
+void FV_CALL KeepProgress(int32_t rendered, int32_t length, void* reports) {
+    static_cast<std::vector<std::pair<int32_t, int32_t>>*>(reports)->emplace_back(rendered, length);
+}
+
+// Each piece written reports how much of the text is rendered: forward only,
+// up to the whole text.
+TEST_F(GenPcmTest, ProgressGoesForwardPieceByPieceToTheTextsLength) {
+    ASSERT_EQ(TTS_SetOption(4, 100), FV_OK);  // pieces of about 5 s
+    std::string text;
+    for (int k = 0; k < 60; ++k) text += "\\*ka\\* ";
+    std::vector<std::pair<int32_t, int32_t>> reports;
+    TTS_SetRenderProgress(KeepProgress, &reports);
+    ASSERT_EQ(TTS_GenPcm(text.c_str(), File("p.wav").c_str(), 0, 0, 16), FV_OK);
+    TTS_SetRenderProgress(nullptr, nullptr);
+
+    ASSERT_EQ(reports.size(), 2u) << "one report a piece";
+    const int32_t length = static_cast<int32_t>(text.size()) + 1;  // and the blank the engine appends
+    EXPECT_GT(reports[0].first, length / 4);
+    EXPECT_LT(reports[0].first, length * 3 / 4);
+    EXPECT_EQ(reports[1], std::make_pair(length, length));
+    EXPECT_EQ(reports[0].second, length);
 }
 
 // ---------------------------------------------------------------------------
