@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -621,21 +621,36 @@ TEST_F(FalavozProgram, TheStandardOutputGetsTheWavOfW) {
     EXPECT_TRUE(Slurp(dir_ / "a.wav") == "abc" + streamed);
 }
 
+// The number after "name:" in a report such as sox's statistics; -1 when
+// the report has none.
+double ReportedValue(const std::string& report, const std::string& name) {
+    size_t at = report.find(name + ":");
+    return at == std::string::npos ? -1 : std::strtod(report.c_str() + at + name.size() + 1, nullptr);
+}
+
 // The streaming sizes are those sox and aplay read to the end.
 TEST_F(FalavozProgram, SoxAndAplayReadTheWavFromAPipe) {
     Outcome sox = Shell(CommandLine({"--stdout", "Olá, mundo."}) + " | sox -t wav - -n stat");
     ASSERT_EQ(sox.exitCode, 0) << sox.err;
     EXPECT_EQ(sox.err.find("WARN"), std::string::npos) << sox.err;
-    std::smatch length, rms;
-    ASSERT_TRUE(std::regex_search(sox.err, length, std::regex(R"(Length \(seconds\): +([0-9.]+))")))
-        << sox.err;
-    ASSERT_TRUE(std::regex_search(sox.err, rms, std::regex(R"(RMS +amplitude: +([0-9.]+))"))) << sox.err;
-    EXPECT_GT(std::stod(length[1]), 0.8);
-    EXPECT_GT(std::stod(rms[1]), 0.02) << "the speech is silent";
+    EXPECT_GT(ReportedValue(sox.err, "Length (seconds)"), 0.8) << sox.err;
+    EXPECT_GT(ReportedValue(sox.err, "RMS     amplitude"), 0.02) << "the speech is silent\n" << sox.err;
 
     Outcome aplay = Shell(CommandLine({"--stdout", "--bits", "8", kBoma}) + " | aplay -D null");
     EXPECT_EQ(aplay.exitCode, 0) << aplay.err;
     EXPECT_NE(aplay.err.find("Unsigned 8 bit, Rate 16000 Hz, Mono"), std::string::npos) << aplay.err;
+}
+
+// The figures of the progress lines a terminal showed, in order.
+std::vector<int> ProgressPercents(const std::string& shown) {
+    const std::string start = "\rfalavoz: ", end = "% do texto gravado";
+    std::vector<int> percents;
+    for (size_t at = shown.find(start); at != std::string::npos; at = shown.find(start, at + 1)) {
+        char* after = nullptr;
+        long percent = std::strtol(shown.c_str() + at + start.size(), &after, 10);
+        if (std::string(after).rfind(end, 0) == 0) percents.push_back(static_cast<int>(percent));
+    }
+    return percents;
 }
 
 // While a long text renders, a line on the terminal tells how much of it is
@@ -652,14 +667,15 @@ TEST_F(FalavozProgram, TheProgressShowsOnATerminalOnly) {
         SCOPED_TRACE(output);
         Outcome shown = OnTerminal(CommandLine({"-f", text.string()}) + " " + output);
         ASSERT_EQ(shown.exitCode, 0) << shown.out;
-        std::vector<int> percents;
-        const std::regex line("\rfalavoz: ([0-9]+)% do texto gravado");
-        for (std::sregex_iterator it(shown.out.begin(), shown.out.end(), line), end; it != end; ++it)
-            percents.push_back(std::stoi((*it)[1]));
-        EXPECT_GT(percents.size(), 20u) << shown.out;
+        const std::vector<int> percents = ProgressPercents(shown.out);
+        ASSERT_GT(percents.size(), 20u) << shown.out;
         EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
         EXPECT_EQ(percents.back(), 100);
-        EXPECT_TRUE(std::regex_search(shown.out, std::regex("\r {30,}\r$"))) << "the line is erased";
+        const size_t lineStart = shown.out.rfind('\r', shown.out.size() - 2);
+        ASSERT_NE(lineStart, std::string::npos);
+        const std::string last = shown.out.substr(lineStart);
+        EXPECT_EQ(last, "\r" + std::string(last.size() - 2, ' ') + "\r") << "the line is erased";
+        EXPECT_GE(last.size(), 32u);
 
         Outcome quiet = OnTerminal(CommandLine({"-q", "-f", text.string()}) + " " + output);
         EXPECT_EQ(quiet.exitCode, 0);
@@ -684,21 +700,26 @@ TEST_F(FalavozProgram, TheManualPageDescribesEveryOptionOfHelp) {
     ASSERT_TRUE(manual) << page;
     for (std::string line; std::getline(manual, line);) {
         if (line.rfind(".B", 0) != 0) continue;
-        std::istringstream words(std::regex_replace(line, std::regex("\""), " "));
+        std::replace(line.begin(), line.end(), '"', ' ');
+        std::istringstream words(line);
         for (std::string word; words >> word;) inBold.insert(word);
     }
     std::istringstream help(Falavoz({"--help"}).out);
     int options = 0;
-    const std::regex optionLine(R"(^ +(-[-a-z0-9]+)(, (--[-a-z0-9]+))?)");
-    std::smatch match;
     for (std::string line; std::getline(help, line);) {
-        if (!std::regex_search(line, match, optionLine)) continue;
-        for (int group : {1, 3}) {
-            if (!match[group].matched) continue;
+        // An option's line: "  -h, --help      mostra ...", "      --bits 8    ...".
+        size_t first = line.find_first_not_of(' ');
+        if (first == 0 || first == std::string::npos || line[first] != '-') continue;
+        std::string column = line.substr(first, line.find("  ", first) - first);
+        std::replace(column.begin(), column.end(), ',', ' ');
+        std::istringstream flags(column);
+        for (std::string flag; flags >> flag;) {
+            if (flag[0] != '-') continue;  // the value an option takes
             ++options;
             // groff writes a hyphen of an option as \-
-            std::string written = std::regex_replace(match[group].str(), std::regex("-"), "\\-");
-            EXPECT_TRUE(inBold.count(written)) << match[group];
+            std::string written;
+            for (char c : flag) written += c == '-' ? std::string("\\-") : std::string(1, c);
+            EXPECT_TRUE(inBold.count(written)) << flag;
         }
     }
     EXPECT_GT(options, 20);
