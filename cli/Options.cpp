@@ -45,7 +45,9 @@ const char* const kUsage =
     "Exemplos:\n"
     "  falavoz -w ola.wav 'Olá, mundo.'\n"
     "  falavoz --stdout -f capitulo.txt | sox -t wav - capitulo.ogg\n"
-    "  printf 'casa\\nchuva\\n' | falavoz -x\n";
+    "  printf 'casa\\nchuva\\n' | falavoz -x\n"
+    "\n"
+    "O manual completo: man falavoz\n";
 
 int ParseScale(const std::string& flag, const std::string& value) {
     char* end = nullptr;
