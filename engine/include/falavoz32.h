@@ -11,7 +11,7 @@
 #ifdef _WIN32
 #define FV_CALL __stdcall
 #ifdef FALAVOZ32_BUILD
-#define FV_EXPORT __declspec(dllexport)
+#define FV_EXPORT /* Falavoz32.def names the exports */
 #else
 #define FV_EXPORT __declspec(dllimport)
 #endif
