@@ -14,6 +14,9 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kAmplitude = 8000;  // a quarter of full scale: loud, never clipped
 constexpr int kHeaderRateOffset = 23;
+// A phone lasts at most two hours, as the Linux library lets mbrola speak
+// one: a huge duration must not take all memory.
+constexpr double kLongestPhoneMs = 2 * 3600 * 1000.0;
 
 struct PitchPoint {
     double position;  // percent of the phone
@@ -126,6 +129,7 @@ int ToneVoice::Line(std::string_view line) {
             points.push_back(point);
     }
     // As mbrola does, each phone is cut to whole samples.
+    duration = std::fmin(duration, kLongestPhoneMs);
     const long count = static_cast<long>(static_cast<float>(duration) * static_cast<float>(rate_) / 1000.0f);
     const bool silent = words[0] == "_";
     for (long s = 0; s < count; ++s) {

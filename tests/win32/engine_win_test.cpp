@@ -87,12 +87,42 @@ uint16_t Le16(const std::string& bytes, size_t at) {
                                  static_cast<unsigned char>(bytes[at + 1]) << 8);
 }
 
+// Every export, taken by address: the program links only when the import
+// library has each under the name the compiler gives its declaration (the
+// stdcall name with its argument size on 32-bit Windows).
+const void* const kEveryExport[] = {
+    reinterpret_cast<const void*>(&TTS_Init),
+    reinterpret_cast<const void*>(&TTS_PlayText),
+    reinterpret_cast<const void*>(&TTS_GenPcm),
+    reinterpret_cast<const void*>(&TTS_PlayMusic),
+    reinterpret_cast<const void*>(&TTS_SetMode),
+    reinterpret_cast<const void*>(&TTS_GetMode),
+    reinterpret_cast<const void*>(&TTS_SetOption),
+    reinterpret_cast<const void*>(&TTS_ChangeControlCharacter),
+    reinterpret_cast<const void*>(&TTS_StopText),
+    reinterpret_cast<const void*>(&TTS_PauseText),
+    reinterpret_cast<const void*>(&TTS_ResumeText),
+    reinterpret_cast<const void*>(&TTS_DictLoad),
+    reinterpret_cast<const void*>(&TTS_DictSave),
+    reinterpret_cast<const void*>(&TTS_DictAdd),
+    reinterpret_cast<const void*>(&TTS_DictUpdate),
+    reinterpret_cast<const void*>(&TTS_DictDelete),
+    reinterpret_cast<const void*>(&TTS_DictGetEntry),
+    reinterpret_cast<const void*>(&TTS_DictGetInfo),
+    reinterpret_cast<const void*>(&TTS_DictUnload),
+    reinterpret_cast<const void*>(&TTS_SetPhonemeTrace),
+    reinterpret_cast<const void*>(&TTS_GetNotificationFd),
+    reinterpret_cast<const void*>(&WaveCallback),
+    reinterpret_cast<const void*>(&RVCall),
+};
+
 const char kSentence[] = "Bom dia a todos.";
 const char kLongText[] =
     "Era uma vez um menino que morava numa casa grande, perto do rio, e todas as tardes "
     "descia a rua para ver os barcos passarem devagar, sem pressa nenhuma de voltar.";
 
 void CheckBeforeInit() {
+    for (const void* function : kEveryExport) Check(function != nullptr, "every export is bound");
     CheckCode(TTS_PlayText(kSentence, 0), FV_NOT_INITIALISED, "TTS_PlayText before TTS_Init");
     Check(std::strcmp(RVCall("casa"), "kaza") == 0,
           std::string("RVCall(casa) before TTS_Init: ") + RVCall("casa"));

@@ -61,9 +61,9 @@ public:
         return kOk;
     }
 
-    int Pause() override { return Checked(waveOutPause(device_)); }
-    int Resume() override { return Checked(waveOutRestart(device_)); }
-    int Reset() override { return Checked(waveOutReset(device_)); }
+    int Pause() override { return Checked(waveOutPause); }
+    int Resume() override { return Checked(waveOutRestart); }
+    int Reset() override { return Checked(waveOutReset); }
 
     // Called once the buffer is back (or was never queued): both calls also
     // when nothing was prepared or opened, their results ignored.
@@ -76,7 +76,11 @@ public:
     }
 
 private:
-    static int Checked(MMRESULT result) { return result == MMSYSERR_NOERROR ? kOk : kDeviceError; }
+    // Nothing open, nothing to act on (a stop between two pieces).
+    int Checked(MMRESULT(WINAPI* act)(HWAVEOUT)) const {
+        if (!device_) return kOk;
+        return act(device_) == MMSYSERR_NOERROR ? kOk : kDeviceError;
+    }
 
     HWAVEOUT device_ = nullptr;
     WAVEHDR header_ = {};
