@@ -81,6 +81,12 @@ status=0
 timeout 600 "$wine" engine_win_test.exe 2>&1 | tr -d '\r' | tee ../engine_win_test.log
 grep -q '^[0-9]* passed, 0 failed$' ../engine_win_test.log || status=1
 
+echo "== tests under Wine without a sound device"
+mkdir -p ../home-without-device
+HOME="$root/build-win64/home-without-device" timeout 600 "$wine" engine_win_test.exe 2>&1 |
+    tr -d '\r' | grep -v '^ALSA lib' | tee ../engine_win_test_without_device.log
+grep -q '^[0-9]* passed, 0 failed$' ../engine_win_test_without_device.log || status=1
+
 echo "== RVCall under Wine against the Linux build"
 timeout 300 "$wine" engine_win_test.exe --transcribe ../../tests/win32/sentences.txt ../win_transcriptions.txt
 "$root/$linux_build/bin/falavoz" -x -f ../../tests/win32/sentences.txt >../linux_transcriptions.txt
