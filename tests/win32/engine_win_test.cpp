@@ -128,10 +128,15 @@ void CheckBeforeInit() {
           std::string("RVCall(casa) before TTS_Init: ") + RVCall("casa"));
 }
 
-void CheckWav() {
+// A WAV of the sentence at rate samples a second; name is written twice,
+// the second file taking the first one's place.
+void CheckWav(uint32_t rate) {
     const std::string name = "engine_win_test.wav";
     DeleteFileA(name.c_str());
-    CheckCode(TTS_GenPcm(kSentence, name.c_str(), 0, 0, 16), FV_OK, "TTS_GenPcm");
+    CheckCode(TTS_GenPcm("Sim.", name.c_str(), 0, 0, 16), FV_OK, "TTS_GenPcm of a new file");
+    CheckCode(TTS_GenPcm(kSentence, name.c_str(), 0, 0, 16), FV_OK, "TTS_GenPcm over that file");
+    Check(GetFileAttributesA(".engine_win_test.wav.falavoz-tmp") == INVALID_FILE_ATTRIBUTES,
+          "no temporary file left beside the WAV");
     const std::string wav = ReadFile(name);
     if (wav.size() < 44) {
         Check(false, "the WAV has a header: " + std::to_string(wav.size()) + " bytes");
@@ -140,13 +145,13 @@ void CheckWav() {
     Check(wav.compare(0, 4, "RIFF") == 0 && wav.compare(8, 8, "WAVEfmt ") == 0,
           "RIFF, WAVE and fmt in place");
     CheckCode(static_cast<int32_t>(Le32(wav, 4)), static_cast<int32_t>(wav.size() - 8), "RIFF size");
-    Check(Le16(wav, 20) == 1 && Le16(wav, 22) == 1 && Le32(wav, 24) == 16000 && Le32(wav, 28) == 32000 &&
+    Check(Le16(wav, 20) == 1 && Le16(wav, 22) == 1 && Le32(wav, 24) == rate && Le32(wav, 28) == 2 * rate &&
               Le16(wav, 32) == 2 && Le16(wav, 34) == 16,
-          "16 kHz 16-bit mono PCM");
+          "16-bit mono PCM at " + std::to_string(rate) + " Hz");
     Check(wav.compare(36, 4, "data") == 0, "data chunk after fmt");
     const uint32_t data = Le32(wav, 40);
     CheckCode(static_cast<int32_t>(data), static_cast<int32_t>(wav.size() - 44), "data size");
-    Check(data > 32000, "more than a second of speech: " + std::to_string(data) + " bytes");
+    Check(data > 2 * rate, "more than a second of speech: " + std::to_string(data) + " bytes");
     bool sound = false;
     for (size_t k = 44; k + 1 < wav.size() && !sound; k += 2) sound = Le16(wav, k) != 0;
     Check(sound, "the speech is not silence");
@@ -223,7 +228,10 @@ int RunChecks() {
     }
     CheckCode(TTS_Init(haveDevice ? 1 : 0, OnSpeechEnd, 0), FV_OK, "TTS_Init");
     CheckCode(TTS_GetNotificationFd(), -1, "TTS_GetNotificationFd (the hidden window serves instead)");
-    CheckWav();
+    CheckCode(TTS_Init(0, OnSpeechEnd, 1), FV_OK, "TTS_Init with the 8 kHz voice");
+    CheckWav(8000);
+    CheckCode(TTS_Init(haveDevice ? 1 : 0, OnSpeechEnd, 0), FV_OK, "TTS_Init with the 16 kHz voice");
+    CheckWav(16000);
     CheckPhonemeTrace();
     if (haveDevice) {
         CheckSynchronousSpeech();
