@@ -29,6 +29,8 @@ add_components() {
 add_components
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
+# MinGW-w64 builds the Windows engine (32-bit, and 64-bit for its tests);
+# Wine runs them. 64-bit Wine only: these machines cannot run 32-bit programs.
 $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake pkg-config git \
     googletest libgtest-dev libgmock-dev \
@@ -38,5 +40,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     espeak-ng sox bc hyperfine python3 \
     qt6-base-dev libqt6svg6 libxcb1-dev x11proto-dev fonts-dejavu-core \
     xvfb xauth trayer xdotool xsel imagemagick \
-    dpkg-dev binutils man-db groff-base >/dev/null
+    dpkg-dev binutils man-db groff-base \
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 >/dev/null
 echo "setup: pacotes instalados"

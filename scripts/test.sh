@@ -2,8 +2,8 @@
 # Runs every test: installs what is missing, checks the C++ layout against
 # .clang-format, builds with warnings as errors and runs the suite, then does
 # the same under AddressSanitizer and UndefinedBehaviorSanitizer, runs the
-# asynchronous tests under ThreadSanitizer, then fuzzes the engine's inputs
-# for a minute.
+# asynchronous tests under ThreadSanitizer, fuzzes the engine's inputs for a
+# minute, and builds the Windows engine and runs its checks under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
@@ -36,6 +36,9 @@ echo "== tests build-tsan"
 # full ten minutes: run_fuzz.sh 600).
 echo "== fuzz"
 sh tests/fuzz/run_fuzz.sh 60
+
+# The Windows engine, against the Linux build in build/.
+sh scripts/test_windows.sh build
 
 # No mbrola child may outlive the tests.
 if pgrep -x mbrola >/dev/null 2>&1; then

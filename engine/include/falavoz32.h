@@ -11,7 +11,7 @@
 #ifdef _WIN32
 #define FV_CALL __stdcall
 #ifdef FALAVOZ32_BUILD
-#define FV_EXPORT __declspec(dllexport)
+#define FV_EXPORT /* Falavoz32.def names the exports */
 #else
 #define FV_EXPORT __declspec(dllimport)
 #endif
@@ -96,12 +96,14 @@ FV_EXPORT int32_t FV_CALL TTS_DictGetEntry(const char* word, char* transcription
 FV_EXPORT int32_t FV_CALL TTS_DictGetInfo(char* name, int16_t* entryCount, int16_t* modified);
 FV_EXPORT int32_t FV_CALL TTS_DictUnload(void);
 
-/* Audio completion entry: the host calls it with message 957 when the
- * notification descriptor becomes readable. Other messages are ignored. */
+/* Audio completion entry, for message 957: on POSIX systems the host calls
+ * it when the notification descriptor becomes readable; on Windows the
+ * engine's hidden window calls it. Other messages are ignored. */
 FV_EXPORT void FV_CALL WaveCallback(uint32_t a, uint32_t b, uint32_t c, uint32_t message, uint32_t e);
 
-/* Added on this platform: the notification descriptor that stands in for the
- * engine's hidden window. It becomes readable when a queued audio buffer has
+/* Added on POSIX systems: the notification descriptor that stands in for the
+ * engine's hidden window (on Windows the window itself takes the completions
+ * and calls WaveCallback, and this returns -1). It becomes readable when a queued audio buffer has
  * played; the host, polling it on the thread that calls the engine, then
  * calls WaveCallback(0, 0, 0, 957, 0), which releases the buffer and goes on
  * with the asynchronous speech or singing. -1 if the system gave none.
@@ -113,7 +115,7 @@ FV_EXPORT int32_t FV_CALL TTS_GetNotificationFd(void);
  * into the engine. Works without TTS_Init. */
 FV_EXPORT const char* FV_CALL RVCall(const char* text);
 
-/* Added on this platform: every text the back end writes to the diphone
+/* An addition, on every system: every text the back end writes to the diphone
  * library is first handed to trace (CR LF line ends, the flush command "#"
  * without one). mode is a sum of the flags below; 0 and 1 keep their first
  * meaning. Without FV_TRACE_SYNTHESISE the diphone library is left alone and

@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #define FVDSP_CALL __stdcall
 #ifdef FVDSP32_BUILD
-#define FVDSP_API __declspec(dllexport)
+#define FVDSP_API /* FvDsp32.def names the exports */
 #else
 #define FVDSP_API __declspec(dllimport)
 #endif

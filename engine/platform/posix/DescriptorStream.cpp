@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-DescriptorStream::~DescriptorStream() { Close(); }
-
 bool DescriptorStream::Open(int descriptor) {
     Close();
     const int flags = fcntl(descriptor, F_GETFL);
@@ -20,12 +18,4 @@ bool DescriptorStream::Open(int descriptor) {
     stream_ = fdopen(fd, "wb");
     if (!stream_) close(fd);
     return stream_ != nullptr;
-}
-
-bool DescriptorStream::Close() {
-    if (!stream_) return false;
-    const bool written = std::fflush(stream_) == 0 && !std::ferror(stream_);
-    const bool closed = std::fclose(stream_) == 0;
-    stream_ = nullptr;
-    return written && closed;
 }

@@ -23,6 +23,8 @@ struct AuxPipe {
 
 }  // namespace
 
+bool AuxFormReady() { return auxPipe.fds[0] >= 0; }
+
 int AuxNotificationFd() { return auxPipe.fds[0]; }
 
 void PostWaveDone() {

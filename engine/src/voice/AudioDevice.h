@@ -20,7 +20,8 @@ public:
     // After a failure the device is closed.
     virtual int Open(int32_t rate) = 0;
     // Starts playing; samples stay valid until Close. 0, or -11 when the
-    // buffer cannot be queued (then done is never called).
+    // buffer cannot be queued, or -14 when the system cannot prepare it
+    // (then done is never called).
     virtual int Start(const uint8_t* samples, size_t bytes, Completion done) = 0;
     // 0, or -14. The paused buffer keeps its place and plays on after Resume.
     virtual int Pause() = 0;
@@ -33,5 +34,5 @@ public:
     virtual int Close() = 0;
 };
 
-// The platform's wave-out device (ALSA on Linux).
+// The platform's wave-out device (ALSA on Linux, winmm on Windows).
 AudioDevice& SystemAudioDevice();

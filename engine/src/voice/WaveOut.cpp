@@ -52,7 +52,7 @@ int PlayBuffer(AudioBuffer& buffer, bool asynchronous, PlayedContinuation whenPl
     AudioBuffer piece = std::move(buffer);
     buffer.Free();
     if (playback.queued.load() != Queued::None) return kDeviceWriteError;  // one buffer at a time
-    if (AuxNotificationFd() < 0) return kDeviceOpenError;
+    if (!AuxFormReady()) return kDeviceOpenError;
     AudioDevice& device = CurrentAudioDevice();
     int result = device.Open(Engine.playbackRate);
     if (result != kOk) return result;

@@ -1,0 +1,27 @@
+# Names a DLL's exports with its module-definition file. The file is written
+# for 32-bit Windows, where stdcall names carry the size of their arguments
+# ("TTS_Init@12"); a 64-bit build (which Wine runs where 32-bit programs
+# cannot run) has no such names, so it gets the file with them taken off.
+function(falavoz_exports target def_file)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_sources(${target} PRIVATE ${def_file})
+    return()
+  endif()
+  get_filename_component(name ${def_file} NAME)
+  set(plain_def ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  file(STRINGS ${def_file} lines)
+  set(text "")
+  set(seen "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "@[0-9]+" "" line "${line}")
+    string(REGEX REPLACE "^( *)([A-Za-z_0-9]+) ==? [A-Za-z_0-9]+$" "\\1\\2" line "${line}")
+    string(STRIP "${line}" key)
+    if(NOT key STREQUAL "" AND key IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen "${key}")
+    string(APPEND text "${line}\n")
+  endforeach()
+  file(WRITE ${plain_def} "${text}")
+  target_sources(${target} PRIVATE ${plain_def})
+endfunction()
