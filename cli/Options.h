@@ -13,6 +13,7 @@ struct Options {
     std::vector<std::string> words;
     std::optional<std::string> inputFile;
     bool cp1252Input = false;
+    bool ssml = false;
     std::string wavFile;
     int bits = 16;
     bool pieces = false;
