@@ -14,6 +14,8 @@ namespace {
 
 // The engine's control character, which the hosts never change.
 constexpr char kControl = '\\';
+// The longest tag read as one, attributes included.
+constexpr size_t kLongestTag = 1024;
 // The longest pause one sequence gives.
 constexpr int kLongestBreakMs = 32000;
 // The duration and pitch factors the engine accepts.
@@ -31,8 +33,8 @@ struct Tag {
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool IsNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
-           c == '.' || c == ':' || static_cast<unsigned char>(c) >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c == ':' || static_cast<unsigned char>(c) >= 0x80;
 }
 
 std::string ReadName(const std::string& s, size_t& pos) {
@@ -58,8 +60,8 @@ std::optional<std::string> ReadEntity(const std::string& s, size_t& pos) {
     size_t semicolon = s.find(';', pos);
     if (semicolon == std::string::npos || semicolon - pos > 12) return std::nullopt;
     const std::string name = s.substr(pos + 1, semicolon - pos - 1);
-    static const std::map<std::string, std::string> kNamed = {
-        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+    static const std::map<std::string, std::string> kNamed = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
+                                                              {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
     std::string out;
     if (auto named = kNamed.find(name); named != kNamed.end()) {
         out = named->second;
@@ -67,7 +69,8 @@ std::optional<std::string> ReadEntity(const std::string& s, size_t& pos) {
         const bool hex = name[1] == 'x' || name[1] == 'X';
         const std::string digits = name.substr(hex ? 2 : 1);
         unsigned long code = 0;
-        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+        auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
         if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || code > 0x10FFFF)
             return std::nullopt;
         // A NUL would end the engine's text; it parts words as a blank does.
@@ -92,11 +95,13 @@ std::string DecodeEntities(const std::string& s) {
     return out;
 }
 
-// A tag at s[pos] == '<'; pos moves past it. nullopt when what follows is no
-// well-formed tag, and the "<" is then text.
-std::optional<Tag> ReadTag(const std::string& s, size_t pos, size_t& end) {
+// A tag at text[at] == '<'; end is set past it. nullopt when what follows is
+// no well-formed tag, and the "<" is then text. A tag is looked for only so
+// far, so that a text of many "<" is still read in linear time.
+std::optional<Tag> ReadTag(const std::string& text, size_t at, size_t& end) {
+    const std::string s = text.substr(at, kLongestTag);
     Tag tag;
-    ++pos;
+    size_t pos = 1;
     if (pos < s.size() && s[pos] == '/') {
         tag.closing = true;
         ++pos;
@@ -125,7 +130,7 @@ std::optional<Tag> ReadTag(const std::string& s, size_t pos, size_t& end) {
         tag.attributes[name] = DecodeEntities(s.substr(pos + 1, close - pos - 1));
         pos = close + 1;
     }
-    end = pos + 1;
+    end = at + pos + 1;
     return tag;
 }
 
@@ -156,7 +161,8 @@ std::optional<double> Number(const std::string& text) {
     double value = 0;
     const char* first = text.data() + (text[0] == '+' ? 1 : 0);
     auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 
@@ -176,8 +182,8 @@ int BreakMs(const Tag& tag) {
         }
         if (ms && *ms >= 0) return static_cast<int>(std::min<double>(*ms, kLongestBreakMs));
     }
-    static const std::map<std::string, int> kStrengthMs = {{"none", 0},     {"x-weak", 100}, {"weak", 200},
-                                                            {"medium", 400}, {"strong", 700}, {"x-strong", 1200}};
+    static const std::map<std::string, int> kStrengthMs = {
+        {"none", 0}, {"x-weak", 100}, {"weak", 200}, {"medium", 400}, {"strong", 700}, {"x-strong", 1200}};
     auto strength = tag.attributes.find("strength");
     auto ms = kStrengthMs.find(strength == tag.attributes.end() ? "medium" : strength->second);
     return ms == kStrengthMs.end() ? kStrengthMs.at("medium") : ms->second;
@@ -202,9 +208,9 @@ std::optional<double> ProsodyFactor(const std::string& value, const std::map<std
 
 double Clamped(double factor) { return std::clamp(factor, kSmallestFactor, kLargestFactor); }
 
-const std::map<std::string, double> kRateWords = {{"x-slow", 0.5}, {"slow", 0.7},  {"medium", 1},
+const std::map<std::string, double> kRateWords = {{"x-slow", 0.5}, {"slow", 0.7}, {"medium", 1},
                                                   {"fast", 1.4},   {"x-fast", 2}, {"default", 1}};
-const std::map<std::string, double> kPitchWords = {{"x-low", 0.7}, {"low", 0.85},  {"medium", 1},
+const std::map<std::string, double> kPitchWords = {{"x-low", 0.7}, {"low", 0.85},   {"medium", 1},
                                                    {"high", 1.2},  {"x-high", 1.4}, {"default", 1}};
 
 std::string FactorText(double factor) {
@@ -225,11 +231,16 @@ bool IsLetter1252(unsigned char c) {
 // accent it says the letter's name.
 std::string LoneLetter(char c) {
     switch (c) {
-        case 'e': return "\xE9";
-        case 'E': return "\xC9";
-        case 'o': return "\xF3";
-        case 'O': return "\xD3";
-        default: return std::string(1, c);
+        case 'e':
+            return "\xE9";
+        case 'E':
+            return "\xC9";
+        case 'o':
+            return "\xF3";
+        case 'O':
+            return "\xD3";
+        default:
+            return std::string(1, c);
     }
 }
 
@@ -306,7 +317,8 @@ private:
         } else if (tag.name == "say-as") {
             auto as = tag.attributes.find("interpret-as");
             element.spelling =
-                as != tag.attributes.end() && (as->second == "characters" || as->second == "spell-out");
+                element.spelling ||
+                (as != tag.attributes.end() && (as->second == "characters" || as->second == "spell-out"));
         }
         open_.push_back(element);
     }
@@ -314,7 +326,8 @@ private:
     // A closing tag ends the innermost element of its name and any left open
     // inside it; one that closes nothing is ignored.
     void Close(const std::string& name) {
-        auto match = std::find_if(open_.rbegin(), open_.rend(), [&](const Element& e) { return e.name == name; });
+        auto match =
+            std::find_if(open_.rbegin(), open_.rend(), [&](const Element& e) { return e.name == name; });
         if (match == open_.rend()) return;
         const bool wasSpelling = Top().spelling;
         open_.erase(std::next(match).base(), open_.end());
