@@ -85,8 +85,7 @@ bool Speaker::Speak(MessageKind kind, const std::string& text) {
     // A message that replaces one still speaking stops it; the event goes
     // out after the reply to this one.
     if (inMessage_) {
-        if (playing_) TTS_StopText();
-        playing_ = textEnded = false;
+        CutSpeech();
         stopEventDue_ = true;
     }
     parts_.clear();
@@ -106,9 +105,7 @@ bool Speaker::Speak(MessageKind kind, const std::string& text) {
 
 void Speaker::Stop() {
     if (!inMessage_) return;
-    // A stopped text ends without the engine's callback.
-    if (playing_) TTS_StopText();
-    playing_ = textEnded = false;
+    CutSpeech();
     EndMessage("703 STOP");
 }
 
@@ -116,9 +113,14 @@ void Speaker::Stop() {
 // reported.
 void Speaker::Pause() {
     if (!inMessage_) return;
+    CutSpeech();
+    EndMessage("704 PAUSE");
+}
+
+// A stopped text ends without the engine's callback.
+void Speaker::CutSpeech() {
     if (playing_) TTS_StopText();
     playing_ = textEnded = false;
-    EndMessage("704 PAUSE");
 }
 
 void Speaker::ApplySettings() {

@@ -36,7 +36,7 @@ public:
     bool WaitsForTheEngine() const { return waitingForEngine_; }
 
 private:
-    void StartMessage();
+    void CutSpeech();
     void ApplySettings();
     void EndMessage(const char* event);
 
