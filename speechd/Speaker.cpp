@@ -71,7 +71,9 @@ bool Speaker::Set(const std::string& name, const std::string& value) {
     if (name == "rate") return ReadInt(value, rate_);
     if (name == "pitch") return ReadInt(value, pitch_);
     if (name == "volume") return ReadInt(value, volume_);
-    if (name == "punctuation_mode") {
+    if (name == "spelling_mode") {
+        spelling_ = value == "on";
+    } else if (name == "punctuation_mode") {
         readQuotes_ = value == "all" || value == "most";
     } else if (name == "synthesis_voice") {
         if (value == kVoice8k) voice8k_ = true;
@@ -90,7 +92,9 @@ bool Speaker::Speak(MessageKind kind, const std::string& text) {
     }
     parts_.clear();
     if (kind == MessageKind::Ssml) {
-        std::vector<SpeechPart> parts = SsmlToSpeech(text);
+        // Spelling mode reads the whole message as characters.
+        std::vector<SpeechPart> parts =
+            SsmlToSpeech(spelling_ ? "<say-as interpret-as=\"characters\">" + text + "</say-as>" : text);
         parts_.assign(parts.begin(), parts.end());
     } else if (kind == MessageKind::Character) {
         parts_.push_back({SpeechPart::Kind::Text, SpokenCharacter(text)});

@@ -51,5 +51,6 @@ private:
     // Settings as the server gave them; the engine takes them when a message starts.
     int rate_ = 0, pitch_ = 0, volume_ = 0;
     bool readQuotes_ = false;
+    bool spelling_ = false;
     bool voice8k_ = false, engineVoice8k_ = false;
 };

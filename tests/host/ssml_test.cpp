@@ -69,6 +69,10 @@ TEST(Ssml, SayAsCharactersSpellsTheWord) {
                          "interpret-as='characters'>O</say-as>"),
               "\xE9 \xD3");
     EXPECT_EQ(SsmlToText("<say-as interpret-as=\"date\">12/3</say-as>"), "12/3");
+    // Around a whole message, as the module spells one; a mark still cuts it.
+    EXPECT_EQ(Describe(SsmlToSpeech("<say-as interpret-as=\"characters\"><speak>ab <mark name=\"m\"/>cd "
+                                    "<say-as interpret-as=\"date\">x</say-as></speak></say-as>")),
+              (std::vector<std::string>{"a.b.", "mark m", "c.d. x"}));
 }
 
 TEST(Ssml, UnknownTagsAreDroppedAndTheirTextKept) {
