@@ -113,6 +113,12 @@ class PrivateDispatcher:
         except subprocess.TimeoutExpired:
             self.server.kill()
             self.server.wait()
+        if failures:
+            for log in ("speech-dispatcher.log", "falavoz.log"):
+                path = os.path.join(self.dir, log)
+                if os.path.exists(path):
+                    with open(path, errors="replace") as f:
+                        print("---- " + log + "\n" + "".join(f.readlines()[-30:]))
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
@@ -129,7 +135,7 @@ class Listener:
 
     def on_event(self, kind, index_mark=None):
         if kind == speechd.CallbackType.INDEX_MARK:
-            # The server puts marks of its own between sentences.
+            # Marks of the server's own, should it add any, are not the text's.
             if not index_mark.startswith("__"):
                 self.events.append("mark " + index_mark)
         else:
@@ -150,7 +156,8 @@ class Listener:
 def speaks_a_sentence(d):
     before = len(d.captured())
     started = time.monotonic()
-    check(d.spd_say("-w", "-o", "falavoz", "-l", "pt-BR", "Bom dia, são 10:30.") == 0, "spd-say -w ends well")
+    check(d.spd_say("-w", "-o", "falavoz", "-l", "pt-BR", "Bom dia, são 10:30.") == 0,
+          "spd-say -w ends well")
     audio = samples(d.settled()[before:])
     seconds = len(audio) / RATE
     print("     %.2f s of audio, in %.2f s" % (seconds, time.monotonic() - started))
@@ -178,7 +185,8 @@ def ssml_break_and_marks(d, listener):
         nearest = min(added, key=lambda p: abs(p - pause), default=None)
         if nearest is not None and abs(nearest - pause) < 60:
             added.remove(nearest)
-    check(len(added) == 1 and 680 <= added[0] <= 850, "the 700 ms break is a pause of 680 to 850 ms: %s" % added)
+    check(len(added) == 1 and 680 <= added[0] <= 850,
+          "the 700 ms break is a pause of 680 to 850 ms: %s" % added)
 
 
 def stop_ends_a_long_text(d, listener):
