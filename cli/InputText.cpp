@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Encoding.h"
+#include "Ssml.h"
 #include "System.h"
 
 namespace {
@@ -50,7 +51,10 @@ std::optional<std::string> ReadInput(const Options& options) {
         text = ReadStandardInput();
     }
     text = WithBlanksForNuls(std::move(text));
-    if (convert) text = Utf8ToCp1252(text);
+    if (options.ssml)
+        text = SsmlToText(convert ? text : Cp1252ToUtf8(text));
+    else if (convert)
+        text = Utf8ToCp1252(text);
     return WithCrLfLineEnds(text);
 }
 

@@ -15,6 +15,7 @@ const char* const kUsage =
     "Opções:\n"
     "  -f ARQUIVO      lê o texto de um arquivo (UTF-8; veja --cp1252)\n"
     "      --cp1252    o arquivo de -f está em Windows-1252\n"
+    "      --ssml      o texto é SSML: pausas, velocidade, altura, soletração\n"
     "  -w ARQUIVO      grava a fala num arquivo WAV em vez de falar\n"
     "      --stdout    escreve o WAV na saída padrão, para outro programa:\n"
     "                  falavoz --stdout 'Olá' | aplay\n"
@@ -111,6 +112,8 @@ Options ParseArguments(int argc, char** argv) {
             options.inputFile = needValue(i, arg);
         } else if (arg == "--cp1252") {
             options.cp1252Input = true;
+        } else if (arg == "--ssml") {
+            options.ssml = true;
         } else if (arg == "-w") {
             options.wavFile = needValue(i, arg);
             options.action = Action::Wav;

@@ -13,6 +13,7 @@ struct Options {
     std::vector<std::string> words;
     std::optional<std::string> inputFile;
     bool cp1252Input = false;
+    bool ssml = false;
     std::string wavFile;
     bool toStandardOutput = false;  // the WAV goes to the standard output
     bool quiet = false;             // no progress line

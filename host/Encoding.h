@@ -12,3 +12,5 @@
 // that does not start valid UTF-8 is taken as Windows-1252 already.
 std::string Utf8ToCp1252(const std::string& text);
 std::string Cp1252ToUtf8(const std::string& text);
+// Appends one code point as UTF-8; a code past Unicode adds nothing.
+void AppendUtf8(std::string& out, char32_t code);

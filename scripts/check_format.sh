@@ -14,7 +14,7 @@ fi
 
 files=$(git ls-files -- \
     'engine/*.cpp' 'engine/*.h' 'fvdsp/*.cpp' 'fvdsp/*.h' 'cli/*.cpp' 'cli/*.h' \
-    'host/*.cpp' 'host/*.h' 'reader/*.cpp' 'reader/*.h' 'tests/*.cpp' 'tests/*.h' \
+    'host/*.cpp' 'host/*.h' 'speechd/*.cpp' 'speechd/*.h' 'reader/*.cpp' 'reader/*.h' 'tests/*.cpp' 'tests/*.h' \
     'bench/*.cpp' 'bench/*.h')
 
 if [ "${1:-}" = "--fix" ]; then

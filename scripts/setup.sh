@@ -38,6 +38,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     mbrola mbrola-br1 \
     libasound2-dev alsa-utils libsoxr-dev \
     espeak-ng sox bc hyperfine python3 \
+    speech-dispatcher python3-speechd \
     qt6-base-dev libqt6svg6 libxcb1-dev x11proto-dev fonts-dejavu-core \
     xvfb xauth trayer xdotool xsel imagemagick \
     dpkg-dev binutils man-db groff-base \

@@ -729,3 +729,29 @@ TEST_F(FalavozProgram, TheManualPageDescribesEveryOptionOfHelp) {
 }
 
 }  // namespace
+
+namespace {
+
+// The longest stretch of near silence between the first and the last sound,
+// in milliseconds of 16 kHz samples.
+int LongestInnerSilenceMs(const std::vector<int16_t>& samples) {
+    auto loud = [](int16_t s) { return s > 300 || s < -300; };
+    const auto first = std::find_if(samples.begin(), samples.end(), loud);
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+    size_t longest = 0, run = 0;
+    for (auto s = first; s < last; ++s) longest = std::max(longest, run = loud(*s) ? 0 : run + 1);
+    return static_cast<int>(longest / 16);
+}
+
+TEST_F(FalavozProgram, SsmlTextIsReadWithItsBreaks) {
+    const fs::path plain = dir_ / "plain.wav", ssml = dir_ / "ssml.wav";
+    ASSERT_EQ(Falavoz({"-w", plain.string(), "Bom dia"}).exitCode, 0);
+    Outcome run = Falavoz({"--ssml", "-w", ssml.string(), "<speak>Bom <break time=\"700ms\"/> dia</speak>"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_LT(LongestInnerSilenceMs(Samples(Slurp(plain).substr(44))), 200);
+    const int pause = LongestInnerSilenceMs(Samples(Slurp(ssml).substr(44)));
+    EXPECT_GE(pause, 680);
+    EXPECT_LE(pause, 800);
+}
+
+}  // namespace
