@@ -4,10 +4,13 @@
 # another program would: every piece lies where the desktop, man and
 # pkg-config look; the package names the Debian packages it needs; a small C
 # program builds against the library with pkg-config and speaks; and the
-# installed falavoz speaks into a file and down a pipe.
+# installed falavoz speaks into a file and down a pipe; the speech-dispatcher
+# module starts from where the package put it.
 # Usage: package_test.sh CPACK BUILD_DIR SOURCE_DIR PREFIX BINDIR LIBDIR DATADIR INCLUDEDIR MANDIR
+#                        SPEECHD_MODULE_DIR SPEECHD_CONFIG_DIR
 set -euo pipefail
 cpack=$1 build=$2 source=$3 prefix=$4 bindir=$5 libdir=$6 datadir=$7 includedir=$8 mandir=$9
+module_dir=${10} module_config_dir=${11}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # Nothing of the build tree may help: only what the package brings.
@@ -126,4 +129,16 @@ check_speech stat.txt "o WAV de falavoz -w"
 timeout 60 "$falavoz" --stdout 'Olá, mundo. Eu sou o Falavoz.' | sox -t wav - -n stat 2>stat.txt ||
     fail "falavoz --stdout | sox falhou: $(cat stat.txt)"
 check_speech stat.txt "o WAV de falavoz --stdout num pipe"
+
+# The speech-dispatcher module and its configuration (which lies in /etc
+# when the package installs under /usr).
+case $module_config_dir in
+/*) module_config=$work/root$module_config_dir/falavoz.conf ;;
+*) module_config=$root/$module_config_dir/falavoz.conf ;;
+esac
+[ -f "$module_config" ] || fail "falta a configuração do módulo: $module_config"
+module=$root/$module_dir/sd_falavoz
+[ -x "$module" ] || fail "falta o módulo $module_dir/sd_falavoz"
+printf 'INIT\nQUIT\n' | timeout 60 "$module" >module.txt 2>&1 || fail "o módulo falhou: $(cat module.txt)"
+grep -q '^299 OK LOADED SUCCESSFULLY' module.txt || fail "o módulo não iniciou: $(cat module.txt)"
 echo "package_test: ok"
