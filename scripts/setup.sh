@@ -35,7 +35,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     clang clang-format libclang-rt-14-dev \
     mbrola mbrola-br1 \
     libasound2-dev alsa-utils libsoxr-dev \
-    espeak-ng sox bc hyperfine python3 \
+    espeak-ng sox bc hyperfine time python3 \
     qt6-base-dev libqt6svg6 libxcb1-dev x11proto-dev fonts-dejavu-core \
     xvfb xauth trayer xdotool xsel imagemagick >/dev/null
 echo "setup: pacotes instalados"

@@ -382,6 +382,31 @@ TEST_F(FalavozProgram, SpeaksAloudTheSamplesItWouldWrite) {
     }
 }
 
+// With two voice channels the pieces of a text synthesise at once; the file
+// must still hold what one channel renders, piece for piece. Pieces of about
+// 5 s make a few sentences many pieces, on both voices.
+TEST_F(FalavozProgram, TwoVoiceChannelsWriteWhatOneWrites) {
+    std::string text;
+    for (int k = 0; k < 6; ++k)
+        text += "A casa amarela fica no alto do morro, perto da igreja velha e da escola. Ninguém sabe ";
+    for (const char* voice : {"", "--8k"}) {
+        SCOPED_TRACE(*voice ? voice : "16 kHz");
+        std::vector<std::string> rendered;
+        for (const char* channels : {"1", "2"}) {
+            ScopedEnv setting("FALAVOZ_VOICE_CHANNELS", channels);
+            const fs::path wav = dir_ / (std::string("c") + channels + ".wav");
+            std::vector<std::string> args = {"--option", "4=100", "-w", wav.string(), text};
+            if (*voice) args.insert(args.begin(), voice);
+            Outcome run = Falavoz(args);
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            rendered.push_back(Slurp(wav));
+        }
+        EXPECT_GT(rendered[0].size(), 44u + 30 * 16000);
+        EXPECT_TRUE(rendered[0] == rendered[1])
+            << rendered[0].size() << " bytes against " << rendered[1].size();
+    }
+}
+
 TEST_F(FalavozProgram, WithoutASoundCardSpeakingFailsAndSaysSo) {
     ScopedEnv device("FALAVOZ_ALSA_DEVICE", "falavoz_no_such_device");
     for (const std::vector<std::string>& args :

@@ -124,7 +124,7 @@ int GenPcm(const char* source, const char* outputFile, int32_t sourceIsFile, int
     std::string header = WavHeader(Engine.synthesisRate, eightBit ? 8 : 16, 0);
     if (std::fwrite(header.data(), 1, header.size(), wav.file.Stream()) != header.size()) wav.failed = true;
 
-    int result = WalkText(
+    int result = WalkTextOnChannels(
         RenderCursor, [&](AudioBuffer& buffer) { return wav.Append(buffer, eightBit); },
         pieceMode != kWholeText);
     if (!wav.Finish() && result == kOk) result = kWriteError;
