@@ -407,6 +407,31 @@ TEST_F(FalavozProgram, TwoVoiceChannelsWriteWhatOneWrites) {
     }
 }
 
+// A second channel whose mbrola cannot start leaves the pieces to the first.
+TEST_F(FalavozProgram, ASecondChannelThatCannotOpenLeavesTheWavWhole) {
+    const std::string text = "A casa amarela fica no alto do morro. Perto da igreja velha. E da escola.";
+    ScopedEnv one("FALAVOZ_VOICE_CHANNELS", "1");
+    ASSERT_EQ(Falavoz({"-w", (dir_ / "one.wav").string(), text}).exitCode, 0);
+
+    // mbrola starts once, for the first channel; then no more.
+    const fs::path starts = dir_ / "starts", program = dir_ / "mbrola-uma-vez";
+    std::ofstream(program) << "#!/bin/sh\n"
+                              "[ -e '" +
+                                  starts.string() +
+                                  "' ] && exit 1\n"
+                                  "touch '" +
+                                  starts.string() +
+                                  "'\n"
+                                  "exec mbrola \"$@\"\n";
+    fs::permissions(program, fs::perms::owner_all);
+    ScopedEnv two("FALAVOZ_VOICE_CHANNELS", "2");
+    ScopedEnv mbrola("FALAVOZ_MBROLA", program.string());
+    Outcome run = Falavoz({"-w", (dir_ / "two.wav").string(), text});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::exists(starts));
+    EXPECT_TRUE(Slurp(dir_ / "one.wav") == Slurp(dir_ / "two.wav"));
+}
+
 TEST_F(FalavozProgram, WithoutASoundCardSpeakingFailsAndSaysSo) {
     ScopedEnv device("FALAVOZ_ALSA_DEVICE", "falavoz_no_such_device");
     for (const std::vector<std::string>& args :

@@ -113,8 +113,14 @@ namespace {
 // order of the text, as if each had been rendered before the next began.
 class PiecePipeline {
 public:
-    PiecePipeline(UtteranceCursor& cursor, const PieceSink& sink)
-        : cursor_(cursor), sink_(sink), channels_(static_cast<size_t>(VoiceChannels())) {}
+    PiecePipeline(UtteranceCursor& cursor, const PieceSink& sink) : cursor_(cursor), sink_(sink) {
+        // Only the channels that open take pieces.
+        const int wanted = VoiceChannels();
+        int usable = 1;
+        while (usable < wanted && SelectVoiceChannel(usable)) ++usable;
+        SelectVoiceChannel(0);
+        channels_ = static_cast<size_t>(usable);
+    }
     ~PiecePipeline() {
         Abandon();
         SelectVoiceChannel(0);
@@ -192,7 +198,7 @@ private:
 
     UtteranceCursor& cursor_;
     const PieceSink& sink_;
-    size_t channels_;
+    size_t channels_ = 1;
     int nextChannel_ = 0;
     std::deque<Piece> pieces_;
 };

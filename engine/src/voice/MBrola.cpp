@@ -471,8 +471,12 @@ int Render(int& phoneCursor, AudioBuffer& buffer) {
     return result;
 }
 
-int VoiceChannels() { return Diphones().channels ? std::max(Diphones().channels(), 1) : 1; }
+int VoiceChannels() {
+    const DiphoneLibrary& library = Diphones();
+    return library.channels && library.selectChannel ? std::max(library.channels(), 1) : 1;
+}
 
-void SelectVoiceChannel(int channel) {
-    if (Diphones().selectChannel) Diphones().selectChannel(channel);
+bool SelectVoiceChannel(int channel) {
+    if (!Diphones().selectChannel) return channel == 0;
+    return Diphones().selectChannel(channel) == 0;
 }

@@ -50,9 +50,10 @@ int StartRender(int& phoneCursor, AudioBuffer& buffer);
 void FinishRender(AudioBuffer& buffer);
 
 // The library's voice channels (1 when it has no more), and the choice of
-// the one the following calls go to.
+// the one the following calls go to: false when that channel cannot be had
+// (the library then stays on channel 0).
 int VoiceChannels();
-void SelectVoiceChannel(int channel);
+bool SelectVoiceChannel(int channel);
 
 // Reads samples until fewer than asked arrive, or until the buffer holds
 // untilBytes; it grows when untilBytes is beyond its capacity, so that no
