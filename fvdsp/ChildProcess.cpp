@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -47,6 +48,22 @@ bool makePipe(int ends[2]) {
 void setNonBlocking(int fd) {
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+}
+
+constexpr int kOutputPipeBytes = 1 << 20;
+// The child exits right after its output ends; it is allowed this long.
+constexpr int kExitWaitMs = 2000;
+
+// Waits until the child pid has ended, up to timeoutMs, woken by its end
+// rather than by polling; false when that cannot be waited for this way.
+bool awaitExit(pid_t pid, int timeoutMs) {
+    int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd < 0) return false;
+    pollfd ended = {pidfd, POLLIN, 0};
+    while (::poll(&ended, 1, timeoutMs) < 0 && errno == EINTR) {
+    }
+    ::close(pidfd);
+    return true;
 }
 
 ChildProcess::Exit exitFromStatus(int status) {
@@ -161,6 +178,9 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     setNonBlocking(in_);
     setNonBlocking(out_);
     setNonBlocking(err_);
+    // Room for a second of samples and more, so that the child seldom waits
+    // for us to read; where the system refuses, the usual size does.
+    ::fcntl(out_, F_SETPIPE_SZ, kOutputPipeBytes);
     return true;
 }
 
@@ -203,8 +223,8 @@ ssize_t ChildProcess::writeIn(const char* data, size_t size) {
 ChildProcess::Exit ChildProcess::reap() {
     Exit exit;
     if (pid_ <= 0) return exit;
-    // The child exits right after its output ends; allow it two seconds.
-    for (int waited = 0; waited < 2000; ++waited) {
+    bool awaited = awaitExit(pid_, kExitWaitMs);
+    for (int waited = 0; waited < kExitWaitMs; ++waited) {
         int status = 0;
         pid_t r = ::waitpid(pid_, &status, WNOHANG);
         if (r == pid_) {
@@ -216,6 +236,7 @@ ChildProcess::Exit ChildProcess::reap() {
             pid_ = -1;
             return exit;
         }
+        if (awaited && r == 0) break;
         ::poll(nullptr, 0, 1);
     }
     ::kill(pid_, SIGKILL);

@@ -3,15 +3,35 @@
 
 #include "MbrolaVoice.h"
 
+#include <unistd.h>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-fvdsp::MbrolaVoice& voice() {
-    static fvdsp::MbrolaVoice instance;
+// Two mbrola processes keep two processors busy; more would only wait for
+// the host to write their pieces out in order.
+constexpr int kMostChannels = 2;
+
+struct Channels {
+    fvdsp::MbrolaVoice voices[kMostChannels];
+    int selected = 0;
+};
+
+Channels& channels() {
+    static Channels instance;
     return instance;
+}
+
+fvdsp::MbrolaVoice& voice() { return channels().voices[channels().selected]; }
+
+// One per processor, unless FALAVOZ_VOICE_CHANNELS sets the number.
+int channelCount() {
+    if (const char* wanted = std::getenv("FALAVOZ_VOICE_CHANNELS"); wanted && *wanted)
+        return std::clamp(std::atoi(wanted), 1, kMostChannels);
+    return static_cast<int>(std::clamp<long>(::sysconf(_SC_NPROCESSORS_ONLN), 1, kMostChannels));
 }
 
 // Our messages are UTF-8 inside; the interface speaks Windows-1252. Bytes
@@ -51,6 +71,7 @@ extern "C" {
 
 FVDSP_API int FVDSP_CALL init_MBR(const char* voicePath) {
     try {
+        close_MBR();
         return voice().open(voicePath ? voicePath : "") ? 0 : 1;
     } catch (...) {
         return 2;
@@ -59,12 +80,41 @@ FVDSP_API int FVDSP_CALL init_MBR(const char* voicePath) {
 
 FVDSP_API void FVDSP_CALL close_MBR(void) {
     try {
-        voice().close();
+        for (fvdsp::MbrolaVoice& channel : channels().voices) channel.close();
+        channels().selected = 0;
     } catch (...) {
     }
 }
 
-FVDSP_API void FVDSP_CALL SetVolume_MBR(float volumeRatio) { voice().setVolume(volumeRatio); }
+FVDSP_API void FVDSP_CALL SetVolume_MBR(float volumeRatio) {
+    for (fvdsp::MbrolaVoice& channel : channels().voices) channel.setVolume(volumeRatio);
+}
+
+FVDSP_API int FVDSP_CALL voiceChannels_MBR(void) {
+    try {
+        return channelCount();
+    } catch (...) {
+        return 1;
+    }
+}
+
+FVDSP_API int FVDSP_CALL selectVoice_MBR(int channel) {
+    try {
+        Channels& all = channels();
+        fvdsp::MbrolaVoice& first = all.voices[0];
+        if (channel < 0 || channel >= kMostChannels || !first.isOpen()) return -1;
+        fvdsp::MbrolaVoice& chosen = all.voices[channel];
+        if (!chosen.isOpen() && !chosen.open(first.path())) {
+            all.selected = 0;
+            return -1;
+        }
+        all.selected = channel;
+        return 0;
+    } catch (...) {
+        channels().selected = 0;
+        return -1;
+    }
+}
 
 FVDSP_API int FVDSP_CALL write_MBR(const char* lines) {
     try {

@@ -25,7 +25,7 @@ constexpr int kWaitSliceMs = 200;
 // mbrola says minutes of speech in a second or two; this long without a
 // byte moving means it hangs.
 constexpr auto kStallLimit = std::chrono::seconds(10);
-constexpr size_t kReadChunk = 64 * 1024;     // bytes taken from a pipe at once
+constexpr size_t kReadChunk = 256 * 1024;    // bytes taken from a pipe at once
 constexpr size_t kCompactAfter = 64 * 1024;  // read samples kept before moving the rest down
 constexpr size_t kMaxErrorLine = 300;
 
@@ -36,7 +36,12 @@ constexpr std::string_view kMarker = "zzfv";
 constexpr std::string_view kMarkerLines = "zzfv 0\n#\n";
 constexpr std::string_view kMarkerWarning = "Warning: zzfv-";
 // At open the marker has this long, without other output, to come back.
-constexpr auto kMarkerCheckLimit = std::chrono::seconds(1);
+// FALAVOZ_MBROLA_MARKER_MS sets another limit, so that tests of a program
+// that never answers need not wait that long.
+std::chrono::milliseconds markerCheckLimit() {
+    const char* limit = std::getenv("FALAVOZ_MBROLA_MARKER_MS");
+    return std::chrono::milliseconds(limit && *limit ? std::max(std::atoi(limit), 1) : 1000);
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -60,9 +65,30 @@ std::string formatRatio(float ratio) {
     return std::string(text, result.ptr);
 }
 
-std::string mbrolaProgram() {
-    const char* program = std::getenv("FALAVOZ_MBROLA");
-    return program && *program ? program : "mbrola";
+// The program to run: FALAVOZ_MBROLA or mbrola, looked up in PATH once
+// rather than at each start. A name not found stays as it is, so that the
+// start says why it fails.
+std::string findMbrolaProgram() {
+    const char* chosen = std::getenv("FALAVOZ_MBROLA");
+    std::string program = chosen && *chosen ? chosen : "mbrola";
+    if (program.find('/') != std::string::npos) return program;
+    const char* path = std::getenv("PATH");
+    std::string_view dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (!dirs.empty()) {
+        size_t colon = dirs.find(':');
+        std::string dir(dirs.substr(0, colon));
+        dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
+        std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return program;
+}
+
+// The open voices: while one waits for its mbrola, the others' are served
+// too, so that none stalls on a full pipe while its samples wait.
+std::vector<MbrolaVoice*>& openVoices() {
+    static std::vector<MbrolaVoice*> voices;
+    return voices;
 }
 
 bool nameMeans8k(const std::string& path) {
@@ -146,7 +172,9 @@ bool MbrolaVoice::open(const std::string& path) {
         }
     }
     voicePath_ = path;
+    program_ = findMbrolaProgram();
     open_ = true;
+    openVoices().push_back(this);
     error_.clear();
     period_ = voicePeriod(path);
     reuse_ = period_ > 0;
@@ -192,6 +220,7 @@ void MbrolaVoice::close() {
     retireChild();
     dropSpare();
     resampler_.close();
+    std::erase(openVoices(), this);
     open_ = false;
     eightK_ = false;
     voicePath_.clear();
@@ -376,40 +405,72 @@ bool MbrolaVoice::pump(int timeoutMs) {
         startChild();
         return true;
     }
-    if (transfer()) {
-        // A kept child that ended between utterances is replaced at once.
-        if (!child_.running() && !utterances_.empty() && utterances_.front().hasPhones) startChild();
-        return true;
-    }
-    if (checkingReuse_ && awaitingMarker() && Clock::now() - lastActivity_ > kMarkerCheckLimit) {
+    bool moved = transfer(0);
+    if (!moved && checkingReuse_ && awaitingMarker() && Clock::now() - lastActivity_ > markerCheckLimit()) {
         stopReusing();
         return true;
     }
-    if (timeoutMs == 0) return false;
-    waitForChild(timeoutMs);
-    return transfer();
+    if (!moved && timeoutMs > 0) moved = transfer(timeoutMs);
+    // A kept child that ended between utterances is replaced at once.
+    if (moved && !child_.running() && !utterances_.empty() && utterances_.front().hasPhones) startChild();
+    return moved;
 }
 
-bool MbrolaVoice::transfer() {
-    bool moved = feedInput();
+void MbrolaVoice::addPollFds(std::vector<pollfd>& fds) const {
+    if (childInputPending()) fds.push_back({child_.inFd(), POLLOUT, 0});
+    if (child_.errFd() >= 0) fds.push_back({child_.errFd(), POLLIN, 0});
+    if (child_.outFd() >= 0) fds.push_back({child_.outFd(), POLLIN, 0});
+}
+
+// Waits up to timeoutMs for a pipe of the child to be ready, and moves
+// what can move; while waiting, the other voices' children are served too.
+// True when something of this child moved.
+bool MbrolaVoice::transfer(int timeoutMs) {
+    std::vector<pollfd> fds;
+    addPollFds(fds);
+    const size_t own = fds.size();
+    std::vector<MbrolaVoice*> others;
+    if (timeoutMs > 0)
+        for (MbrolaVoice* other : openVoices())
+            if (other != this && other->child_.running()) {
+                others.push_back(other);
+                other->addPollFds(fds);
+            }
+    if (fds.empty()) return false;
+    int ready;
+    while ((ready = ::poll(fds.data(), fds.size(), timeoutMs)) < 0 && errno == EINTR) {
+    }
+    if (ready <= 0) return false;
+
+    auto isReady = [&](int fd) {
+        for (size_t k = 0; k < own; ++k)
+            if (fds[k].fd == fd) return fds[k].revents != 0;
+        return false;
+    };
+    bool inReady = isReady(child_.inFd()), errReady = isReady(child_.errFd()),
+         outReady = isReady(child_.outFd());
+    bool moved = inReady && feedInput();
+    // The marker's warning comes after the utterance's samples are all in
+    // the output pipe: stderr is read first, and a marker has the output
+    // drained before it counts.
+    if (errReady) moved = drainErrors() || moved;
     // Draining may end the child and drop its utterance, so it comes last.
-    moved = drainOutput() || moved;
+    if (outReady || markersSeen_ > 0) moved = drainOutput() || moved;
     if (moved) lastActivity_ = Clock::now();
     while (keepChild_ && markersSeen_ > 0) {
         --markersSeen_;
         takeMarker();
         moved = true;
     }
+    for (size_t k = own; k < fds.size(); ++k)
+        if (fds[k].revents != 0)
+            for (MbrolaVoice* other : others)
+                if (other->child_.inFd() == fds[k].fd || other->child_.outFd() == fds[k].fd ||
+                    other->child_.errFd() == fds[k].fd) {
+                    other->transfer(0);
+                    break;
+                }
     return moved;
-}
-
-void MbrolaVoice::waitForChild(int timeoutMs) {
-    pollfd fds[3];
-    nfds_t count = 0;
-    if (childInputPending()) fds[count++] = {child_.inFd(), POLLOUT, 0};
-    if (child_.outFd() >= 0) fds[count++] = {child_.outFd(), POLLIN, 0};
-    if (child_.errFd() >= 0) fds[count++] = {child_.errFd(), POLLIN, 0};
-    if (count > 0) ::poll(fds, count, timeoutMs);
 }
 
 bool MbrolaVoice::feedInput() {
@@ -453,13 +514,14 @@ bool MbrolaVoice::feedInput() {
 
 bool MbrolaVoice::drainOutput() {
     bool moved = false;
-    drainErrors();
     if (readBuffer_.empty()) readBuffer_.resize(kReadChunk);
     while (child_.outFd() >= 0) {
         ssize_t n = ::read(child_.outFd(), readBuffer_.data(), readBuffer_.size());
         if (n > 0) {
             takeSamples(readBuffer_.data(), static_cast<size_t>(n));
             moved = true;
+            // Less than asked: the pipe is empty for now.
+            if (static_cast<size_t>(n) < readBuffer_.size()) break;
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && errno == EAGAIN) {
@@ -472,42 +534,50 @@ bool MbrolaVoice::drainOutput() {
     return moved;
 }
 
-void MbrolaVoice::drainErrors() {
+bool MbrolaVoice::drainErrors() {
     char text[4096];
+    bool moved = false;
     while (child_.errFd() >= 0) {
         ssize_t n = ::read(child_.errFd(), text, sizeof text);
-        if (n > 0)
+        if (n > 0) {
             takeErrorText(text, static_cast<size_t>(n));
-        else if (n < 0 && errno == EINTR)
+            moved = true;
+            if (static_cast<size_t>(n) < sizeof text) break;
+        } else if (n < 0 && errno == EINTR) {
             continue;
-        else if (n < 0 && errno == EAGAIN)
+        } else if (n < 0 && errno == EAGAIN) {
             break;
-        else
+        } else {
             child_.closeErr();
+            moved = true;
+        }
     }
+    return moved;
 }
 
 void MbrolaVoice::takeSamples(const char* bytes, size_t size) {
     // mbrola writes 16-bit little-endian samples; a read may split one.
-    std::vector<int16_t> fresh;
-    fresh.reserve(size / 2 + 1);
+    // They are decoded straight into the queue, or into a scratch vector
+    // that the resampler reads.
+    std::vector<int16_t>& into = eightK_ || padding_ ? scratch_ : samples_;
+    if (&into == &scratch_) scratch_.clear();
+    const size_t before = into.size();
+    into.resize(before + (size + (oddByte_ >= 0 ? 1 : 0)) / 2);
+    int16_t* out = into.data() + before;
     size_t i = 0;
     if (oddByte_ >= 0 && size > 0) {
-        fresh.push_back(static_cast<int16_t>(oddByte_ | (static_cast<unsigned char>(bytes[0]) << 8)));
+        *out++ = static_cast<int16_t>(oddByte_ | (static_cast<unsigned char>(bytes[0]) << 8));
         oddByte_ = -1;
         i = 1;
     }
     for (; i + 1 < size; i += 2)
-        fresh.push_back(static_cast<int16_t>(static_cast<unsigned char>(bytes[i]) |
-                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+        *out++ = static_cast<int16_t>(static_cast<unsigned char>(bytes[i]) |
+                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
     if (i < size) oddByte_ = static_cast<unsigned char>(bytes[i]);
 
-    receivedSamples_ += static_cast<long long>(fresh.size());
-    if (padding_) return;
-    if (eightK_)
-        resampler_.process(fresh.data(), fresh.size(), samples_);
-    else
-        samples_.insert(samples_.end(), fresh.begin(), fresh.end());
+    const size_t fresh = into.size() - before;
+    receivedSamples_ += static_cast<long long>(fresh);
+    if (eightK_ && !padding_) resampler_.process(scratch_.data(), fresh, samples_);
 }
 
 void MbrolaVoice::takeErrorText(const char* text, size_t size) {
@@ -593,7 +663,7 @@ bool MbrolaVoice::startChild() {
 }
 
 std::vector<std::string> MbrolaVoice::mbrolaArgv() const {
-    std::vector<std::string> argv = {mbrolaProgram(), "-e", "-R", "lh h"};
+    std::vector<std::string> argv = {program_, "-e", "-R", "lh h"};
     if (volume_ != 1.0f) {
         argv.push_back("-v");
         argv.push_back(formatRatio(volume_));

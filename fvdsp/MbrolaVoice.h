@@ -23,6 +23,7 @@
 #include "ChildProcess.h"
 #include "Resampler.h"
 
+#include <poll.h>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -41,6 +42,7 @@ public:
     bool open(const std::string& path);
     void close();
     bool isOpen() const { return open_; }
+    const std::string& path() const { return voicePath_; }
 
     // Takes effect from the next utterance.
     void setVolume(float ratio);
@@ -71,11 +73,11 @@ private:
     void endLine();
 
     bool pump(int timeoutMs);
-    bool transfer();
-    void waitForChild(int timeoutMs);
+    bool transfer(int timeoutMs);
+    void addPollFds(std::vector<pollfd>& fds) const;
     bool feedInput();
     bool drainOutput();
-    void drainErrors();
+    bool drainErrors();
     void takeSamples(const char* bytes, size_t size);
     void takeErrorText(const char* text, size_t size);
     void finishChild();
@@ -106,6 +108,7 @@ private:
 
     bool open_ = false;
     std::string voicePath_;
+    std::string program_;  // the mbrola program, found at open
     bool eightK_ = false;
     float volume_ = 1.0f;
 
@@ -136,8 +139,9 @@ private:
     Resampler resampler_;
     std::vector<char> readBuffer_;
     std::vector<int16_t> samples_;
-    size_t head_ = 0;   // samples_ before head_ have been read
-    int oddByte_ = -1;  // first byte of a sample whose second byte is still to come
+    std::vector<int16_t> scratch_;  // samples on their way to the resampler, or dropped
+    size_t head_ = 0;               // samples_ before head_ have been read
+    int oddByte_ = -1;              // first byte of a sample whose second byte is still to come
 
     bool failed_ = false;       // an error that read still has to report
     bool startFailed_ = false;  // the last failure was mbrola not starting

@@ -37,7 +37,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     clang clang-format libclang-rt-14-dev \
     mbrola mbrola-br1 \
     libasound2-dev alsa-utils libsoxr-dev \
-    espeak-ng sox bc hyperfine python3 \
+    espeak-ng sox bc hyperfine time python3 \
     speech-dispatcher python3-speechd \
     qt6-base-dev libqt6svg6 libxcb1-dev x11proto-dev fonts-dejavu-core \
     xvfb xauth trayer xdotool xsel imagemagick \

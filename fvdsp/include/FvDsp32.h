@@ -52,6 +52,17 @@ FVDSP_API void FVDSP_CALL reset_MBR(void);
  * returns the number of bytes copied before the null. */
 FVDSP_API int FVDSP_CALL lastErrorStr_MBR(char* buffer, int size);
 
+/* Beyond the MBROLA interface: more than one voice synthesising at once.
+ * voiceChannels_MBR tells how many are worth having (one per processor,
+ * at most two). selectVoice_MBR(channel) makes the functions above act on
+ * that channel until the next selection; channel 0 is the one init_MBR
+ * opens, and the others open the same voice, at the same volume, when
+ * first selected. Each channel renders its utterances exactly as channel
+ * 0 would. 0 on success, -1 for a channel that does not exist or that
+ * cannot be opened (channel 0 stays selected then). */
+FVDSP_API int FVDSP_CALL voiceChannels_MBR(void);
+FVDSP_API int FVDSP_CALL selectVoice_MBR(int channel);
+
 #ifdef __cplusplus
 }
 #endif

@@ -411,6 +411,56 @@ TEST_F(FalavozProgram, SpeaksAloudTheSamplesItWouldWrite) {
     }
 }
 
+// With two voice channels the pieces of a text synthesise at once; the file
+// must still hold what one channel renders, piece for piece. Each sentence
+// is a piece of its own, so the pieces alternate between the channels.
+TEST_F(FalavozProgram, TwoVoiceChannelsWriteWhatOneWrites) {
+    std::string text;
+    for (int k = 0; k < 6; ++k)
+        text += "A casa amarela fica no alto do morro, perto da igreja velha e da escola. Ninguém sabe ";
+    for (const char* voice : {"", "--8k"}) {
+        SCOPED_TRACE(*voice ? voice : "16 kHz");
+        std::vector<std::string> rendered;
+        for (const char* channels : {"1", "2"}) {
+            ScopedEnv setting("FALAVOZ_VOICE_CHANNELS", channels);
+            const fs::path wav = dir_ / (std::string("c") + channels + ".wav");
+            std::vector<std::string> args = {"-w", wav.string(), text};
+            if (*voice) args.insert(args.begin(), voice);
+            Outcome run = Falavoz(args);
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            rendered.push_back(Slurp(wav));
+        }
+        EXPECT_GT(rendered[0].size(), 44u + 30 * 16000);
+        EXPECT_TRUE(rendered[0] == rendered[1])
+            << rendered[0].size() << " bytes against " << rendered[1].size();
+    }
+}
+
+// A second channel whose mbrola cannot start leaves the pieces to the first.
+TEST_F(FalavozProgram, ASecondChannelThatCannotOpenLeavesTheWavWhole) {
+    const std::string text = "A casa amarela fica no alto do morro. Perto da igreja velha. E da escola.";
+    ScopedEnv one("FALAVOZ_VOICE_CHANNELS", "1");
+    ASSERT_EQ(Falavoz({"-w", (dir_ / "one.wav").string(), text}).exitCode, 0);
+
+    // mbrola starts once, for the first channel; then no more.
+    const fs::path starts = dir_ / "starts", program = dir_ / "mbrola-uma-vez";
+    std::ofstream(program) << "#!/bin/sh\n"
+                              "[ -e '" +
+                                  starts.string() +
+                                  "' ] && exit 1\n"
+                                  "touch '" +
+                                  starts.string() +
+                                  "'\n"
+                                  "exec mbrola \"$@\"\n";
+    fs::permissions(program, fs::perms::owner_all);
+    ScopedEnv two("FALAVOZ_VOICE_CHANNELS", "2");
+    ScopedEnv mbrola("FALAVOZ_MBROLA", program.string());
+    Outcome run = Falavoz({"-w", (dir_ / "two.wav").string(), text});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::exists(starts));
+    EXPECT_TRUE(Slurp(dir_ / "one.wav") == Slurp(dir_ / "two.wav"));
+}
+
 TEST_F(FalavozProgram, WithoutASoundCardSpeakingFailsAndSaysSo) {
     ScopedEnv device("FALAVOZ_ALSA_DEVICE", "falavoz_no_such_device");
     for (const std::vector<std::string>& args :

@@ -136,6 +136,7 @@ protected:
         close_MBR();
         SetVolume_MBR(1.0f);
         unsetenv("FALAVOZ_MBROLA");
+        unsetenv("FALAVOZ_MBROLA_MARKER_MS");
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
     }
@@ -226,7 +227,6 @@ TEST_F(FvDspTest, ResetDropsEverythingPending) {
     for (int i = 0; i < 200; ++i) ASSERT_EQ(write_MBR("a 100 50 120\r\nm 80\r\n"), 0);
     reset_MBR();
     EXPECT_EQ(read_MBR(chunk, kPull), 0);
-    EXPECT_LE(childProcessCount(), 1);  // at most the kept child, idle
 
     // Reset after the flush, with samples waiting: none of them come out.
     ASSERT_EQ(write_MBR(kShortUtterance), 0);
@@ -357,6 +357,9 @@ TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped) {
                                  "printf '%s\\n' \"$input\" | mbrola \"$@\"\n",
                                  true);
     setenv("FALAVOZ_MBROLA", fake.c_str(), 1);
+    // It reads all its input before it says anything, so it never answers
+    // the end marker: no need to wait long for that.
+    setenv("FALAVOZ_MBROLA_MARKER_MS", "20", 1);
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
 
     // The death shows at the read, or already while the text goes in when
@@ -366,25 +369,50 @@ TEST_F(FvDspTest, DyingMbrolaIsReportedAndReaped) {
     short chunk[kPull];
     EXPECT_LT(read_MBR(chunk, kPull), 0);
     EXPECT_NE(errorText().find("boom"), std::string::npos) << errorText();
-    EXPECT_LE(childProcessCount(), 1);  // at most the kept child, idle
 
     // The next utterance gets a fresh process.
     reset_MBR();
     EXPECT_NEAR(double(say(kShortUtterance).size()), kShortSamples, kShortSamples * 0.05);
 }
 
-TEST_F(FvDspTest, NoProcessOrDescriptorOutlivesClose) {
+// One mbrola per voice channel, or one and a spare when each utterance
+// has a process of its own; none after close.
+TEST_F(FvDspTest, ChildProcessesLiveOnlyWhileTheVoiceIsOpen) {
     int fdsBefore = openFdCount();
     for (const std::string& voice : {voice16k(), voice8k()}) {
         ASSERT_EQ(init_MBR(voice.c_str()), 0) << errorText();
+        const std::vector<pid_t> kept = childPids();
+        EXPECT_EQ(kept.size(), 1u);
+        say(kShortUtterance);
+        reset_MBR();
+        EXPECT_EQ(childPids(), kept) << "an idle reset keeps the child";
+
+        ASSERT_EQ(selectVoice_MBR(1), 0) << errorText();
         say(kShortUtterance);
         // Leave one utterance mid-way, with mbrola still running.
         ASSERT_EQ(write_MBR("_ 50\r\na 100 50 120\r\nm 80\r\n"), 0);
-        EXPECT_EQ(childProcessCount(), 1);  // the kept child, speaking
+        ASSERT_EQ(selectVoice_MBR(0), 0);
+        say(kShortUtterance);
+        EXPECT_EQ(childProcessCount(), 2) << "one for each channel";
         close_MBR();
         EXPECT_EQ(childProcessCount(), 0);
         EXPECT_EQ(openFdCount(), fdsBefore);
     }
+
+    // mbrola with its warnings, the end marker's among them, unheard.
+    setenv("FALAVOZ_MBROLA",
+           writeFile("mbrola-mudo", "#!/bin/sh\nexec mbrola \"$@\" 2>/dev/null\n", true).c_str(), 1);
+    setenv("FALAVOZ_MBROLA_MARKER_MS", "20", 1);
+    ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(say(kShortUtterance).empty());
+        EXPECT_LE(childProcessCount(), 1) << "the spare, waiting for the next utterance";
+    }
+    ASSERT_EQ(write_MBR("_ 50\r\na 100 50 120\r\nm 80\r\n"), 0);
+    EXPECT_EQ(childProcessCount(), 2) << "the utterance's process and the spare";
+    close_MBR();
+    EXPECT_EQ(childProcessCount(), 0);
+    EXPECT_EQ(openFdCount(), fdsBefore);
 }
 
 // The descriptors a child holds that point at a pipe of ours, by inode.
@@ -443,10 +471,10 @@ TEST_F(FvDspTest, OneKeptChildSpeaksEveryUtterance) {
     }
     EXPECT_EQ(linesOf(startLog()).size(), 1u);
 
-    // A reset in the middle of an utterance ends that child: ten seconds
-    // of speech are more than the pipes hold.
+    // A reset in the middle of an utterance ends that child: a minute of
+    // speech is more than the pipes hold.
     std::string longUtterance;
-    for (int i = 0; i < 50; ++i) longUtterance += "a 100 50 120\r\nm 100\r\n";
+    for (int i = 0; i < 300; ++i) longUtterance += "a 100 50 120\r\nm 100\r\n";
     ASSERT_EQ(write_MBR((longUtterance + "#").c_str()), 0);
     short some[100];
     ASSERT_EQ(read_MBR(some, 100), 100);
@@ -582,11 +610,38 @@ TEST_F(FvDspTest, AResetWhileTheAligningSilenceIsOnItsWayKeepsTheChildExact) {
     EXPECT_EQ(childPids(), kept);
 }
 
+// Two channels synthesise at once, each exactly as a process of its own:
+// a long utterance on one goes on while the other is read, and comes out
+// whole afterwards.
+TEST_F(FvDspTest, TwoChannelsRenderAtOnceAndEachExactly) {
+    for (bool halfRate : {false, true}) {
+        ASSERT_EQ(init_MBR((halfRate ? voice8k() : voice16k()).c_str()), 0) << errorText();
+        std::string longLines;
+        for (int i = 0; i < 240; ++i) longLines += "a 101.5 50 120\nm 99.7\n";  // 48 s, past the pipes
+        longLines += "_ 50\n#\n";
+        const std::vector<short> longReference = freshRendering(FVDSP_TEST_VOICE, longLines, halfRate);
+        for (int round = 0; round < 2; ++round)
+            for (const char* lines : {kVariedUtterances[1], kVariedUtterances[3]}) {
+                ASSERT_EQ(selectVoice_MBR(1), 0) << errorText();
+                ASSERT_EQ(write_MBR(longLines.c_str()), 0);
+                ASSERT_EQ(selectVoice_MBR(0), 0);
+                EXPECT_EQ(say(lines), freshRendering(FVDSP_TEST_VOICE, lines, halfRate)) << lines;
+                ASSERT_EQ(selectVoice_MBR(1), 0);
+                EXPECT_EQ(readAll(), longReference);
+            }
+        EXPECT_EQ(selectVoice_MBR(2), -1);
+        EXPECT_EQ(selectVoice_MBR(-1), -1);
+        close_MBR();
+    }
+    EXPECT_EQ(selectVoice_MBR(1), -1) << "no voice is open";
+}
+
 TEST_F(FvDspTest, AProgramThatNeverAnswersTheMarkerGetsAProcessPerUtterance) {
     // mbrola with its warnings, the marker's among them, unheard.
     std::string program = writeFile(
         "mbrola-mudo", "#!/bin/sh\necho $$ >> '" + startLog() + "'\nexec mbrola \"$@\" 2>/dev/null\n", true);
     setenv("FALAVOZ_MBROLA", program.c_str(), 1);
+    setenv("FALAVOZ_MBROLA_MARKER_MS", "20", 1);
     ASSERT_EQ(init_MBR(voice16k().c_str()), 0) << errorText();
     const std::vector<short> reference = freshRendering(FVDSP_TEST_VOICE, kVariedUtterances[0], false);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(say(kVariedUtterances[0]), reference);
@@ -605,7 +660,8 @@ TEST_F(FvDspTest, NoMbrolaOutlivesTheHostProgram) {
     ASSERT_GE(host, 0);
     if (host == 0) {
         ::close(report[0]);
-        bool spoke = init_MBR(voice16k().c_str()) == 0 && !say(kShortUtterance).empty();
+        bool spoke = init_MBR(voice16k().c_str()) == 0 && !say(kShortUtterance).empty() &&
+                     selectVoice_MBR(1) == 0 && !say(kShortUtterance).empty();
         for (pid_t child : childPids()) (void)!::write(report[1], &child, sizeof child);
         // Exits with the voice open: the library's destructors must end mbrola.
         std::exit(spoke ? 0 : 1);
@@ -619,7 +675,7 @@ TEST_F(FvDspTest, NoMbrolaOutlivesTheHostProgram) {
     ASSERT_EQ(waitpid(host, &status, 0), host);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    EXPECT_EQ(children.size(), 1u);  // the kept child
+    EXPECT_EQ(children.size(), 2u);  // the kept children of both channels
     for (pid_t pid : children) EXPECT_NE(kill(pid, 0), 0) << "mbrola " << pid << " still there";
 }
 

@@ -64,7 +64,8 @@ struct RecordingCalls {
         return static_cast<int>(n);
     }
     static const DiphoneLibrary& Table() {
-        static const DiphoneLibrary table = {Init, Close, SetVolume, Write, Flush, Read, Reset, LastErrorStr};
+        static const DiphoneLibrary table = {Init, Close, SetVolume,    Write,   Flush,
+                                             Read, Reset, LastErrorStr, nullptr, nullptr};
         return table;
     }
 };

@@ -1,6 +1,7 @@
 // Linux stand-ins for the Windows services the engine uses.
 #include "core/Platform.h"
 
+#include "FvDsp32.h"
 #include "core/TextUtil.h"
 
 #include <dlfcn.h>
@@ -88,3 +89,6 @@ char SystemDecimalSeparator() {
 void ShowMessage(const std::string& text) {
     std::fprintf(stderr, "Falavoz: %s\n", Utf8From1252(text).c_str());
 }
+
+int DiphoneLibraryChannels() { return voiceChannels_MBR(); }
+int SelectDiphoneLibraryChannel(int channel) { return selectVoice_MBR(channel); }

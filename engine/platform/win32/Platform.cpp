@@ -60,3 +60,6 @@ void ShowMessage(const std::string& text) {
     }
     MessageBoxA(nullptr, text.c_str(), "Falavoz", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
+
+int DiphoneLibraryChannels() { return 1; }
+int SelectDiphoneLibraryChannel(int channel) { return channel == 0 ? 0 : -1; }

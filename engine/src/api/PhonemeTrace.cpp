@@ -42,8 +42,9 @@ int TracedLastError(char* buffer, int size) {
     return 0;
 }
 
-const DiphoneLibrary kTracedLibrary = {TracedInit,  TracedClose, TracedSetVolume, TracedWrite,
-                                       TracedFlush, TracedRead,  TracedReset,     TracedLastError};
+// One channel: the lines are shown in the order they are spoken.
+const DiphoneLibrary kTracedLibrary = {TracedInit, TracedClose, TracedSetVolume, TracedWrite, TracedFlush,
+                                       TracedRead, TracedReset, TracedLastError, nullptr,     nullptr};
 
 void TracedPhone(const std::string& symbol) {
     if (trace.callback) trace.callback(symbol.c_str(), trace.context);

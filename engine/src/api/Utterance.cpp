@@ -2,6 +2,9 @@
 // (parser), pass by pass (normaliser) and piece by piece (back end).
 #include "api/Utterance.h"
 
+#include <deque>
+#include <utility>
+
 #include "core/EngineState.h"
 #include "prosody/Prosody.h"
 #include "text/Normalize.h"
@@ -100,6 +103,114 @@ int WalkText(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk) {
     return WalkPasses(
         cursor, Stage::WordClass, [&sink](UtteranceCursor& pass) { return RenderPass(pass, sink); },
         oneChunk);
+}
+
+namespace {
+
+// Pieces started on the voice channels, oldest first, each waiting for the
+// rest of its samples. While one channel synthesises, the next piece's lines
+// are composed and go to the next channel; pieces reach the sink in the
+// order of the text, as if each had been rendered before the next began.
+class PiecePipeline {
+public:
+    PiecePipeline(UtteranceCursor& cursor, const PieceSink& sink) : cursor_(cursor), sink_(sink) {
+        // Only the channels that open take pieces.
+        const int wanted = VoiceChannels();
+        int usable = 1;
+        while (usable < wanted && SelectVoiceChannel(usable)) ++usable;
+        SelectVoiceChannel(0);
+        channels_ = static_cast<size_t>(usable);
+    }
+    ~PiecePipeline() {
+        Abandon();
+        SelectVoiceChannel(0);
+    }
+
+    // Every piece of the prepared pass.
+    int RenderPass() {
+        do {
+            int result = StartPiece();
+            if (result != kOk) return Fail(result);
+        } while (cursor_.phoneCursor != -1);
+        return kOk;
+    }
+
+    // The pieces still under way, to the sink.
+    int Drain() {
+        while (!pieces_.empty()) {
+            int result = FinishOldest();
+            if (result != kOk) return Fail(result);
+        }
+        return kOk;
+    }
+
+private:
+    struct Piece {
+        AudioBuffer buffer;
+        int channel = 0;
+    };
+
+    int StartPiece() {
+        // A channel takes a new piece only once its last one is out.
+        if (pieces_.size() >= channels_) {
+            int result = FinishOldest();
+            if (result != kOk) return result;
+        }
+        Piece piece;
+        piece.channel = nextChannel_;
+        SelectVoiceChannel(piece.channel);
+        int result = StartRender(cursor_.phoneCursor, piece.buffer);
+        if (result != kOk) {
+            // The pieces before it are the text's, as they would have been
+            // without the overlap.
+            int drained = Drain();
+            return drained != kOk ? drained : result;
+        }
+        nextChannel_ = (nextChannel_ + 1) % static_cast<int>(channels_);
+        pieces_.push_back(std::move(piece));
+        return kOk;
+    }
+
+    int FinishOldest() {
+        Piece& piece = pieces_.front();
+        SelectVoiceChannel(piece.channel);
+        FinishRender(piece.buffer);
+        int result = sink_(piece.buffer);
+        pieces_.pop_front();
+        return result;
+    }
+
+    // After a failure the text ends; later pieces are dropped unheard.
+    int Fail(int result) {
+        Abandon();
+        cursor_.textFinished = true;
+        cursor_.phoneCursor = -1;
+        return result;
+    }
+
+    void Abandon() {
+        for (const Piece& piece : pieces_) {
+            SelectVoiceChannel(piece.channel);
+            Diphones().reset();
+        }
+        pieces_.clear();
+    }
+
+    UtteranceCursor& cursor_;
+    const PieceSink& sink_;
+    size_t channels_ = 1;
+    int nextChannel_ = 0;
+    std::deque<Piece> pieces_;
+};
+
+}  // namespace
+
+int WalkTextOnChannels(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk) {
+    PiecePipeline pipeline(cursor, sink);
+    int result = WalkPasses(
+        cursor, Stage::WordClass, [&pipeline](UtteranceCursor&) { return pipeline.RenderPass(); }, oneChunk);
+    int drained = pipeline.Drain();
+    return result != kOk ? result : drained;
 }
 
 UtteranceCursor SpeechCursor;

@@ -40,6 +40,10 @@ using PieceSink = std::function<int(AudioBuffer&)>;
 // The synchronous walk shared by speaking and WAV rendering: every stage,
 // then the back end, piece by piece. Returns the last render or sink result.
 int WalkText(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk);
+// The same walk with the pieces' synthesis overlapping: on the library's
+// voice channels, and with the next pass prepared while the last piece is
+// synthesised. The sink gets the same pieces in the same order.
+int WalkTextOnChannels(UtteranceCursor& cursor, const PieceSink& sink, bool oneChunk);
 
 // Speaking. The cursor of the utterance being spoken lives here because the
 // asynchronous form goes on after TTS_PlayText has returned.

@@ -128,7 +128,7 @@ int RenderWav(WavFile& wav, const std::string& text, int32_t pieceMode, int32_t 
         WavHeader(Engine.synthesisRate, eightBit ? 8 : 16, wav.finalSizes ? 0 : FV_WAV_STREAM_DATA_SIZE);
     wav.Append(reinterpret_cast<const uint8_t*>(header.data()), header.size());
 
-    int result = WalkText(
+    int result = WalkTextOnChannels(
         RenderCursor,
         [&](AudioBuffer& buffer) {
             int appended = wav.AppendPiece(buffer, eightBit);

@@ -17,3 +17,9 @@ char SystemDecimalSeparator();
 // A message the engine would show in a message box (Windows-1252 text);
 // here on standard error, in UTF-8.
 void ShowMessage(const std::string& text);
+// The voice channels the diphone library offers, and choosing the one its
+// functions act on (0 when it went well). The Linux library runs one mbrola
+// per channel; MBROLA's own Windows library knows no channels, so there the
+// answer is one channel.
+int DiphoneLibraryChannels();
+int SelectDiphoneLibraryChannel(int channel);

@@ -30,9 +30,11 @@ int RealFlush() { return flush_MBR(); }
 int RealRead(short* buffer, int wanted) { return read_MBR(buffer, wanted); }
 void RealReset() { reset_MBR(); }
 int RealLastErrorStr(char* buffer, int size) { return lastErrorStr_MBR(buffer, size); }
+int RealChannels() { return DiphoneLibraryChannels(); }
+int RealSelectChannel(int channel) { return SelectDiphoneLibraryChannel(channel); }
 
-const DiphoneLibrary kRealLibrary = {RealInit,  RealClose, RealSetVolume, RealWrite,
-                                     RealFlush, RealRead,  RealReset,     RealLastErrorStr};
+const DiphoneLibrary kRealLibrary = {RealInit, RealClose, RealSetVolume,    RealWrite,    RealFlush,
+                                     RealRead, RealReset, RealLastErrorStr, RealChannels, RealSelectChannel};
 
 const DiphoneLibrary* currentLibrary = &kRealLibrary;
 
@@ -322,6 +324,7 @@ public:
             RenderPhone(i);
             if (++counter_ > 10) {
                 counter_ = 0;
+                SendLines();
                 PullSamples(buffer_);
             }
             if (elapsed_ >= limitMs) {
@@ -342,7 +345,16 @@ public:
     }
 
 private:
-    void Write(const std::string& line) { Diphones().write((line + "\r\n").c_str()); }
+    // Lines wait here and go to the library in one call before each pull:
+    // one call per line cost the library a round of system calls each.
+    void Write(const std::string& line) {
+        pending_ += line;
+        pending_ += "\r\n";
+    }
+    void SendLines() {
+        if (!pending_.empty()) Diphones().write(pending_.c_str());
+        pending_.clear();
+    }
 
     // A line that names a phone; the listener hears of every one that is not
     // a silence ("_") or a skipped phone ("!").
@@ -422,10 +434,12 @@ private:
     void WriteClosing(int i) {
         Transition("_", i);
         Write(AtEndOfPass(i) ? "_ 200" : "_ 10");
+        SendLines();
         Diphones().write("#");
     }
 
     AudioBuffer& buffer_;
+    std::string pending_;
     std::string previous_ = "_";
     int64_t elapsed_ = 0;
     int counter_ = 0;
@@ -435,7 +449,7 @@ private:
 
 }  // namespace
 
-int Render(int& phoneCursor, AudioBuffer& buffer) {
+int StartRender(int& phoneCursor, AudioBuffer& buffer) {
     const size_t bytes = static_cast<size_t>(std::max<int32_t>(Engine.chunkLimitMs, 0)) * 35;
     if (!buffer.Allocate(bytes)) return kNoMemory;
     Diphones().flush();
@@ -443,8 +457,26 @@ int Render(int& phoneCursor, AudioBuffer& buffer) {
 
     PieceRenderer piece(buffer);
     phoneCursor = piece.Run(phoneCursor < PhoneTable::kLast ? phoneCursor + 1 : PhoneTable::kLast + 1);
+    return kOk;
+}
 
+void FinishRender(AudioBuffer& buffer) {
     PullSamples(buffer);
     Diphones().reset();
-    return kOk;
+}
+
+int Render(int& phoneCursor, AudioBuffer& buffer) {
+    const int result = StartRender(phoneCursor, buffer);
+    if (result == kOk) FinishRender(buffer);
+    return result;
+}
+
+int VoiceChannels() {
+    const DiphoneLibrary& library = Diphones();
+    return library.channels && library.selectChannel ? std::max(library.channels(), 1) : 1;
+}
+
+bool SelectVoiceChannel(int channel) {
+    if (!Diphones().selectChannel) return channel == 0;
+    return Diphones().selectChannel(channel) == 0;
 }

@@ -19,6 +19,10 @@ struct DiphoneLibrary {
     int (*read)(short* buffer, int wanted);
     void (*reset)();
     int (*lastErrorStr)(char* buffer, int size);
+    // Optional (null: one channel). How many voices can synthesise at once,
+    // and which of them the calls above go to from now on.
+    int (*channels)();
+    int (*selectChannel)(int channel);
 };
 
 const DiphoneLibrary& RealDiphoneLibrary();
@@ -38,6 +42,18 @@ std::string VoicePath(int use8kVoice);
 // Renders the phones after phoneCursor into a new buffer. phoneCursor becomes
 // the last phone rendered, or -1 when the pass is complete. 0 or -8.
 int Render(int& phoneCursor, AudioBuffer& buffer);
+// Render in two steps: StartRender writes the piece's lines (taking the
+// samples that are ready meanwhile), FinishRender waits for the rest. On
+// another voice channel the next piece can be started in between, and the
+// two synthesise at once.
+int StartRender(int& phoneCursor, AudioBuffer& buffer);
+void FinishRender(AudioBuffer& buffer);
+
+// The library's voice channels (1 when it has no more), and the choice of
+// the one the following calls go to: false when that channel cannot be had
+// (the library then stays on channel 0).
+int VoiceChannels();
+bool SelectVoiceChannel(int channel);
 
 // Reads samples until fewer than asked arrive, or until the buffer holds
 // untilBytes; it grows when untilBytes is beyond its capacity, so that no
