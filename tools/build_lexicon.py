@@ -32,14 +32,14 @@ The engine's programs falavoz_rules and falavoz must be built first (cmake
 --build build --target falavoz_rules falavoz); --bin or FALAVOZ_BIN names
 their directory when it is not build/bin.
 
---holdout K/N leaves the WikiPron words whose bucket (a hash of the word) is
-K of N out of the learning, to measure on them words the patterns were not
-learned from (tools/evaluate.py --bucket K/N).
+The held-out WikiPron words (tools/heldout.py) stay out of the learning, and
+a curated list may give one of them its tag, vowel class and subclass but
+not its transcription: the build refuses that, so that tools/evaluate.py
+measures on them words the data never taught.
 """
 
 import argparse
 import collections
-import hashlib
 import os
 import re
 import sys
@@ -47,6 +47,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import falavoz_rules  # noqa: E402
+import heldout  # noqa: E402
 import pronounce  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -63,10 +64,6 @@ WORD_RE = re.compile(r"^[a-zà-öø-ÿ]+$")
 CURATED_FILES = ("function_words.tsv", "abbreviations.tsv", "units.tsv", "acronyms.tsv", "loanwords.tsv",
                  "irregular.tsv")
 RULE_SLOTS = 256
-
-
-def bucket(word, n):
-    return int(hashlib.md5(word.encode("utf-8")).hexdigest(), 16) % n
 
 
 def readable(word, rules):
@@ -395,7 +392,15 @@ def check_rules_reachable(path, tag_rules, suffix_rules, rules):
 # ---- the lexicon ----
 
 
-def build(data, lexicon_dir, rules, holdout=None, truth_rank=20000):
+def check_curated_held_out(curated, held_out_words):
+    """Raises ValueError for a curated transcription of a held-out word."""
+    seen = sorted(w for w, e in curated.items() if e["transcription"] and w in held_out_words)
+    if seen:
+        raise ValueError("curated transcriptions of held-out words (give only their tag and classes): "
+                         + ", ".join("%s (%s)" % (w, curated[w]["source"]) for w in seen))
+
+
+def build(data, lexicon_dir, rules, truth_rank=20000):
     """(entries, reader): the lexicon entries, read by the engine's letter
     rules (rules, a falavoz_rules.EngineRules) with what the data teach."""
     freq = load_frequency(data)
@@ -403,11 +408,10 @@ def build(data, lexicon_dir, rules, holdout=None, truth_rank=20000):
     wikipron = load_wikipron(data)
     curated = load_curated(lexicon_dir)
 
-    if holdout:
-        k, n = holdout
-        learn_rows = collections.OrderedDict((w, r) for w, r in wikipron.items() if bucket(w, n) != k)
-    else:
-        learn_rows = wikipron
+    is_held_out = heldout.HeldOut(os.path.join(lexicon_dir, "function_words.tsv"))
+    held_out_words = {w for w in wikipron if w in is_held_out}
+    check_curated_held_out(curated, held_out_words)
+    learn_rows = collections.OrderedDict((w, r) for w, r in wikipron.items() if w not in held_out_words)
 
     def pos_of(word):
         letter = tag_of(ud_forms.get(word))
@@ -529,7 +533,6 @@ def main(argv=None):
     parser.add_argument("--data", default=DEFAULT_DATA, help="the reference data directory")
     parser.add_argument("--lexicon-dir", default=LEXICON_DIR, help="the curated lists")
     parser.add_argument("-o", "--output", default=OUTPUT, help="the file to write")
-    parser.add_argument("--holdout", help="K/N: leave WikiPron bucket K of N out of the learning")
     parser.add_argument("--bin", help="the directory of the built falavoz_rules and falavoz "
                                       "(default: FALAVOZ_BIN, else build/bin)")
     parser.add_argument("--truth-rank", type=int, default=20000,
@@ -537,12 +540,8 @@ def main(argv=None):
                              "vowels of their WikiPron pronunciation (default 20000; 0 for none, which "
                              "also keeps plurals and singulars from taking their sibling's vowels)")
     args = parser.parse_args(argv)
-    holdout = None
-    if args.holdout:
-        k, n = args.holdout.split("/")
-        holdout = (int(k), int(n))
     with falavoz_rules.EngineRules(args.bin) as rules:
-        entries, _ = build(args.data, args.lexicon_dir, rules, holdout, args.truth_rank)
+        entries, _ = build(args.data, args.lexicon_dir, rules, args.truth_rank)
         write_file(args.output, entries, load_tag_rules(args.lexicon_dir), load_suffix_rules(args.lexicon_dir),
                    rules)
     print("%s: %d lexicon entries" % (args.output, len(entries)))

@@ -14,6 +14,7 @@ sys.path.insert(0, os.path.join(SOURCE, "tools"))
 
 import build_lexicon  # noqa: E402
 import falavoz_rules  # noqa: E402
+import heldout  # noqa: E402
 import pronounce  # noqa: E402
 
 
@@ -171,6 +172,19 @@ class RuleTables(WithEngine):
             self.check_as_written(["k%d" % n for n in range(257)])  # more rules than slots
 
 
+class HeldOut(unittest.TestCase):
+    def test_held_out_words_take_no_curated_transcription(self):
+        is_held_out = heldout.HeldOut()
+        self.assertIn("festa", is_held_out)  # bucket 4
+        self.assertNotIn("dela", is_held_out)  # bucket 4, but a function word
+        self.assertNotIn("casa", is_held_out)
+        grammar_only = {"festa": {"transcription": "", "source": "irregular.tsv"}}
+        build_lexicon.check_curated_held_out(grammar_only, {"festa"})
+        with self.assertRaisesRegex(ValueError, "festa"):
+            build_lexicon.check_curated_held_out(
+                {"festa": {"transcription": " -f'éS-ta", "source": "irregular.tsv"}}, {"festa"})
+
+
 class WholeBuild(WithEngine):
     """The generator on a made-up data set, twice: the same bytes, sorted,
     read back by the engine."""
@@ -180,7 +194,7 @@ class WholeBuild(WithEngine):
             "freq_ptbr.tsv": "casa\t100\nfesta\t90\nzebra\t80\névora\t70\nporta\t60\ndr\t50\n",
             "ud_ptbr_lexicon.tsv": ("casa\tcasa\tNOUN\t_\t5\nlevar\tlevar\tVERB\t_\t4\nleva\tlevar\tVERB\t_\t2\n"
                                     "novo\tnovo\tADJ\t_\t3\nde\tde\tADP\t_\t9\n"),
-            "wikipron_dev.tsv": ("festa\tf ɛ s t a\nporta\tp ɔ ɾ t a\nleva\tl ɛ v a\nneva\tn ɛ v a\nmedo\tm e d u\n"
+            "wikipron_dev.tsv": ("festa\tf ɛ s t a\nporta\tp ɔ ɾ t a\nleva\tl ɛ v a\nneva\tn ɛ v a\ndedo\td e d u\n"
                                  "zebra\tz e b ɾ a\n"),
         }
         for name, text in files.items():
