@@ -19,6 +19,10 @@ What goes in:
     tools/pronounce.py learns from the WikiPron pronunciations: the x, the
     stressed e/o and the e/o before the stress (a plural or -am/-em form takes
     the vowels of its pronounced singular);
+  - the forms of UD verbs stressed on the stem, with the open or closed stem
+    vowel of their person (tools/verb_forms.py, data/lexicon/verb_vowels.tsv);
+    such a form that is also a noun with a closed vowel becomes a noun/verb
+    pair for the tag rules;
   - vowel classes: 6 or 7 for verb infinitives whose stressed stem vowel
     opens, 3 for nouns and adjectives whose stressed vowel is open, and the
     classes given in the curated lists;
@@ -49,6 +53,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import falavoz_rules  # noqa: E402
 import heldout  # noqa: E402
 import pronounce  # noqa: E402
+import verb_forms  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_DATA = os.path.join(os.path.dirname(REPO), "shared", "data")
@@ -139,6 +144,52 @@ def irregular_future_subjunctives(data):
 FUTURE_SUBJUNCTIVE_PERSONS = ("mos", "em", "es")
 
 
+def common_noun_forms(data):
+    """The forms that UD gives as a common noun or adjective (not only as a
+    name): the nouns a verb form may share its spelling with (jogo, acordo)."""
+    return {f[0].lower() for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv"))
+            if len(f) >= 5 and f[2] in ("NOUN", "ADJ")}
+
+
+OPENED = {"e": "é", "ê": "é", "é": "é", "o": "ó", "ô": "ó", "ó": "ó"}
+CLOSED = {"e": "e", "ê": "e", "é": "e", "o": "o", "ô": "o", "ó": "o"}
+
+
+def stressed_mid_vowel(transcription):
+    """The index of the stressed vowel of a transcription when it is an e or
+    an o, else -1."""
+    mark = transcription.find("'")
+    k = mark + 1
+    return k if mark >= 0 and k < len(transcription) and transcription[k] in OPENED else -1
+
+
+def apply_verb_paradigms(entries, infinitives, noun_forms, verb_vowels, rules):
+    """The forms of each verb stressed on the stem take the open or closed
+    vowel of their person (tools/verb_forms.py, or verb_vowels: infinitive
+    -> the persons that open, for the verbs that go their own way). A form that is also a noun
+    whose vowel is closed where the verb's opens becomes a noun/verb pair
+    (tag EV, vowel class 1) for the tag rules to choose."""
+    for infinitive in infinitives:
+        stem_vowel = verb_forms.stem_vowel(infinitive[:-2])
+        for form, person, is_open in verb_forms.stem_stressed_forms(infinitive):
+            if infinitive in verb_vowels:
+                is_open = person in verb_vowels[infinitive]
+            entry = entries.get(form)
+            # A form that is mostly a function word (como) keeps its reading.
+            if entry is None or entry["tag"][:1] not in "VE" or rules.stressed_letter(form) != stem_vowel:
+                continue
+            t = entry["transcription"]
+            k = stressed_mid_vowel(t)
+            if k < 0:
+                continue
+            if form in noun_forms:
+                if is_open and t[k] in "eê" + "oô":
+                    entry.update(tag="EV", vclass=1)
+                continue
+            vowel = (OPENED if is_open else CLOSED)[t[k]]
+            entry.update(tag="V", vclass=0, transcription=t[:k] + vowel + t[k + 1:])
+
+
 def with_stressed_vowel_of(transcription, base_transcription, vowels):
     """The transcription with its stressed vowel replaced by the base's."""
     def stressed(t):
@@ -171,6 +222,13 @@ def load_curated(directory):
                                      "vclass": int(vclass or 0), "subclass": (subclass or " ")[:1] or " ",
                                      "source": name}
     return entries
+
+
+def load_verb_vowels(directory):
+    """infinitive -> the persons whose stem vowel opens, for the verbs that
+    do not follow the regular rule."""
+    return {f[0]: set((f + [""])[1].split("#")[0].split()) for f in read_tsv(os.path.join(directory,
+                                                                                         "verb_vowels.tsv"))}
 
 
 def load_tag_rules(directory):
@@ -411,6 +469,9 @@ def build(data, lexicon_dir, rules, truth_rank=20000):
     is_held_out = heldout.HeldOut(os.path.join(lexicon_dir, "function_words.tsv"))
     held_out_words = {w for w in wikipron if w in is_held_out}
     check_curated_held_out(curated, held_out_words)
+    verb_vowels = load_verb_vowels(lexicon_dir)
+    check_curated_held_out({w: {"transcription": "persons", "source": "verb_vowels.tsv"} for w in verb_vowels},
+                           held_out_words)
     learn_rows = collections.OrderedDict((w, r) for w, r in wikipron.items() if w not in held_out_words)
 
     def pos_of(word):
@@ -482,9 +543,17 @@ def build(data, lexicon_dir, rules, truth_rank=20000):
         if not vclass:
             vclass = noun_class(transcription, tag)
         entries[word] = {"tag": tag, "transcription": transcription, "vclass": vclass, "subclass": " "}
+    # The verbs UD knows: an infinitive guessed from its ending alone (sedar,
+    # gretar) would turn the nouns seda, greta into verb forms.
+    infinitives = sorted(w for w in entries if ud_lemmas.get(w, {}).get("VERB"))
+    apply_verb_paradigms(entries, infinitives, common_noun_forms(data), verb_vowels, rules)
     for base in irregular_future_subjunctives(data):
         if base not in entries:
             continue
+        preterite = entries.get(base + "am")
+        if preterite and base not in truth:
+            entries[base]["transcription"] = with_stressed_vowel_of(entries[base]["transcription"],
+                                                                    preterite["transcription"], rules.vowels)
         for person in FUTURE_SUBJUNCTIVE_PERSONS:
             form = base + person
             if form not in entries:

@@ -16,6 +16,7 @@ import build_lexicon  # noqa: E402
 import falavoz_rules  # noqa: E402
 import heldout  # noqa: E402
 import pronounce  # noqa: E402
+import verb_forms  # noqa: E402
 
 
 class WithEngine(unittest.TestCase):
@@ -170,6 +171,37 @@ class RuleTables(WithEngine):
             self.check_as_written(["a", "b", "a"])  # "b" takes the slot after "a"
         with self.assertRaises(ValueError):
             self.check_as_written(["k%d" % n for n in range(257)])  # more rules than slots
+
+
+class VerbParadigms(WithEngine):
+    def test_the_stem_vowel_by_conjugation_and_person(self):
+        def opened(infinitive):
+            return {form: is_open for form, _, is_open in verb_forms.stem_stressed_forms(infinitive)}
+
+        self.assertEqual(opened("levar")["levo"], True)
+        self.assertEqual(opened("fechar")["fecha"], False)  # e before a palatal
+        self.assertEqual(opened("sonhar")["sonho"], False)  # before a nasal
+        self.assertEqual(opened("olhar")["olha"], True)  # an o opens before a palatal
+        self.assertEqual(opened("tocar")["toque"], True)  # the subjunctive keeps the consonant's sound
+        self.assertEqual((opened("dever")["devo"], opened("dever")["deve"], opened("dever")["deva"]),
+                         (False, True, False))
+        self.assertEqual(opened("proteger")["proteja"], False)
+        self.assertEqual(set(opened("pedir")), {"pedes", "pede", "pedem"})  # peço, peça are irregular
+        self.assertEqual(opened("seguir")["segue"], True)
+        for no_quality in ("pensar", "roubar", "voar", "passear"):
+            self.assertEqual(verb_forms.stem_stressed_forms(no_quality), [], no_quality)
+
+    def test_forms_take_their_vowel_and_noun_homographs_go_to_the_tag_rules(self):
+        entries = {"come": {"tag": "E", "transcription": " -k'o-mi", "vclass": 0},
+                   "como": {"tag": "C", "transcription": " -k'o-mu", "vclass": 0},
+                   "jogo": {"tag": "E", "transcription": " -j'o-gu", "vclass": 0},
+                   "quero": {"tag": "V", "transcription": " -k'e-ru", "vclass": 0}}
+        build_lexicon.apply_verb_paradigms(entries, ["comer", "jogar", "querer"], {"jogo"},
+                                           {"querer": {"1", "2", "3", "6"}}, self.rules)
+        self.assertEqual(entries["come"], {"tag": "V", "transcription": " -k'ó-mi", "vclass": 0})
+        self.assertEqual(entries["como"]["tag"], "C")  # a function word keeps its reading
+        self.assertEqual(entries["jogo"], {"tag": "EV", "transcription": " -j'o-gu", "vclass": 1})
+        self.assertEqual(entries["quero"]["transcription"], " -k'é-ru")
 
 
 class HeldOut(unittest.TestCase):
