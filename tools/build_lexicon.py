@@ -67,7 +67,7 @@ UPOS_LETTER = {
 }
 WORD_RE = re.compile(r"^[a-zà-öø-ÿ]+$")
 CURATED_FILES = ("function_words.tsv", "abbreviations.tsv", "units.tsv", "acronyms.tsv", "loanwords.tsv",
-                 "irregular.tsv")
+                 "names.tsv", "irregular.tsv")
 RULE_SLOTS = 256
 
 
@@ -146,9 +146,13 @@ FUTURE_SUBJUNCTIVE_PERSONS = ("mos", "em", "es")
 
 def common_noun_forms(data):
     """The forms that UD gives as a common noun or adjective (not only as a
-    name): the nouns a verb form may share its spelling with (jogo, acordo)."""
-    return {f[0].lower() for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv"))
-            if len(f) >= 5 and f[2] in ("NOUN", "ADJ")}
+    name) at least as often as a verb: the nouns a verb form may share its
+    spelling with (jogo, acordo; not começa, tagged a noun once)."""
+    nouns, verbs = collections.Counter(), collections.Counter()
+    for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv")):
+        if len(f) >= 5 and f[2] in ("NOUN", "ADJ", "VERB", "AUX"):
+            (nouns if f[2] in ("NOUN", "ADJ") else verbs)[f[0].lower()] += int(f[4])
+    return {form for form, n in nouns.items() if n >= verbs[form]}
 
 
 OPENED = {"e": "é", "ê": "é", "é": "é", "o": "ó", "ô": "ó", "ó": "ó"}
@@ -344,9 +348,11 @@ def noun_in_ia(word):
 
 # How a form's reading follows from a sibling's, by the spelled ending and
 # the spoken one: (form ending, sibling ending, form's sound, sibling's sound).
+# A plural in -res keeps the vowels of its singular in -r (menores, menor).
 # Plurals in -os are left out: their stressed o often opens (ovo, ovos).
 SIBLING_ENDINGS = (("as", "a", "aS", "a"), ("es", "e", "iS", "i"), ("am", "a", "äu", "a"),
-                   ("em", "e", "ëi", "i"), ("a", "as", "a", "aS"), ("e", "es", "i", "iS"))
+                   ("em", "e", "ëi", "i"), ("a", "as", "a", "aS"), ("e", "es", "i", "iS"),
+                   ("e", "em", "i", "ëi"), ("a", "am", "a", "äu"), ("res", "r", "riS", "%"))
 
 
 # Masculine and feminine share a stressed e (belo, bela; completo, completa),
