@@ -67,7 +67,7 @@ UPOS_LETTER = {
 }
 WORD_RE = re.compile(r"^[a-zà-öø-ÿ]+$")
 CURATED_FILES = ("function_words.tsv", "abbreviations.tsv", "units.tsv", "acronyms.tsv", "loanwords.tsv",
-                 "names.tsv", "irregular.tsv")
+                 "names.tsv", "irregular.tsv", "irregular_verbs.tsv")
 RULE_SLOTS = 256
 
 
@@ -472,7 +472,7 @@ def build(data, lexicon_dir, rules, truth_rank=20000):
     wikipron = load_wikipron(data)
     curated = load_curated(lexicon_dir)
 
-    is_held_out = heldout.HeldOut(os.path.join(lexicon_dir, "function_words.tsv"))
+    is_held_out = heldout.HeldOut(lexicon_dir)
     held_out_words = {w for w in wikipron if w in is_held_out}
     check_curated_held_out(curated, held_out_words)
     verb_vowels = load_verb_vowels(lexicon_dir)

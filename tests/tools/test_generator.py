@@ -209,6 +209,9 @@ class HeldOut(unittest.TestCase):
         is_held_out = heldout.HeldOut()
         self.assertIn("festa", is_held_out)  # bucket 4
         self.assertNotIn("dela", is_held_out)  # bucket 4, but a function word
+        for word in ("ok", "rock", "trouxe"):  # bucket 4, but a loanword or a hand-made verb form
+            self.assertNotIn(word, is_held_out)
+        self.assertIn("mães", is_held_out)  # bucket 4, an ordinary word of a curated list
         self.assertNotIn("casa", is_held_out)
         grammar_only = {"festa": {"transcription": "", "source": "irregular.tsv"}}
         build_lexicon.check_curated_held_out(grammar_only, {"festa"})
