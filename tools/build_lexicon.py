@@ -73,9 +73,21 @@ RULE_SLOTS = 256
 
 def readable(word, rules):
     """A word the lexicon can hold: letters only, Windows-1252, and one the
-    engine reads as a word, with a vowel and not spelled out (dr, km, cpf)."""
-    return (len(word) > 1 and WORD_RE.match(word) is not None and encodable(word)
-            and rules.read(word).phones != "")
+    engine reads as a word, with a vowel and not spelled out (dr, km, cpf),
+    nor a short acronym (see acronym_like)."""
+    if len(word) < 2 or WORD_RE.match(word) is None or not encodable(word):
+        return False
+    phones = rules.read(word).phones
+    return phones != "" and not acronym_like(word, phones, rules.vowels)
+
+
+def acronym_like(word, phones, vowels):
+    """Whether a word of fewer than four letters opens with two consonants
+    that begin no Portuguese syllable (fbi, dna, nba): an acronym, which the
+    engine spells out in capitals as it should (FBI, DNA). An entry would make
+    it read the acronym as a word; the acronyms said as words are curated."""
+    return (len(word) < 4 and len(phones) > 1 and phones[0] not in vowels and phones[1] not in vowels
+            and phones[1] not in "rl")
 
 
 def encodable(word):

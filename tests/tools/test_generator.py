@@ -55,6 +55,12 @@ class Readings(WithEngine):
         self.assertEqual(self.rules.read("cpf").phones, "")  # spelled out
         self.assertEqual(self.rules.read("x").phones, "")
 
+    def test_short_acronyms_stay_out_of_the_lexicon(self):
+        for word in ("fbi", "dna", "nba"):  # spelled out in capitals, by the engine
+            self.assertFalse(build_lexicon.readable(word, self.rules), word)
+        for word in ("pré", "crê", "cia", "spa", "pai", "fbis"):
+            self.assertTrue(build_lexicon.readable(word, self.rules), word)
+
     def test_stressed_letter(self):
         for word, letter in (("casa", 1), ("falam", 1), ("também", 4), ("quando", 2), ("academia", 6),
                              ("saia", 1), ("ainda", 1), ("papai", 3), ("órfão", 0), ("rio", 1), ("atua", 2),
