@@ -367,9 +367,12 @@ SIBLING_ENDINGS = (("as", "a", "aS", "a"), ("es", "e", "iS", "i"), ("am", "a", "
                    ("e", "em", "i", "ëi"), ("a", "am", "a", "äu"), ("res", "r", "riS", "%"))
 
 
-# Masculine and feminine share a stressed e (belo, bela; completo, completa),
-# not an o, which the feminine opens (novo, nova).
-GENDER_ENDINGS = (("o", "a", "u", "a"), ("a", "o", "a", "u"), ("os", "as", "uS", "aS"), ("as", "os", "aS", "uS"))
+# Masculine and feminine, singular and plural share a stressed e (belo, bela,
+# belas; completo, completos), not an o, which the feminine and the plural may
+# open (novo, nova, novos): the masculine singular of an e also follows the
+# plurals when neither singular is pronounced (velho from velhas).
+GENDER_ENDINGS = (("o", "a", "u", "a"), ("a", "o", "a", "u"), ("os", "as", "uS", "aS"), ("as", "os", "aS", "uS"),
+                  ("o", "os", "u", "uS"), ("o", "as", "u", "aS"))
 
 
 def sibling_readings(word, normalised, rules):

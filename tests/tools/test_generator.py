@@ -126,9 +126,10 @@ class Derivation(WithEngine):
 
     def test_forms_take_the_vowels_of_their_pronounced_sibling(self):
         known = {"roda": {"Róda"}, "mostra": {"móStra"}, "ovo": {"ovu"}, "pentes": {"pëtiS"}, "bela": {"béla"},
-                 "nova": {"nóva"}}
+                 "nova": {"nóva"}, "velhas": {"véhaS"}, "novas": {"nóvaS"}}
         cases = {"rodas": {"RódaS"}, "mostram": {"móSträu"}, "pente": {"pëti"}, "ovos": None, "casa": None,
                  "belo": {"bélu"},  # the other gender shares a stressed e...
+                 "velho": {"véhu"},  # ...as do the plurals...
                  "novo": None}  # ...but not an o
         for word, expected in cases.items():
             self.assertEqual(build_lexicon.sibling_readings(word, known, self.rules), expected, word)
