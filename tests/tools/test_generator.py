@@ -75,6 +75,15 @@ class Readings(WithEngine):
         self.assertEqual(pronounce.x_positions("exceto"), [])
         self.assertEqual(pronounce.x_positions("xaxim"), [0, 2])
 
+    def test_an_x_that_begins_the_word_reads_as_the_others_do(self):
+        model = pronounce.XModel(support=3)
+        for word in ("xerife", "xampu", "xadrez"):
+            model.add(word, 0, "x")
+        for word in ("exílio", "exímio", "exíguo"):
+            model.add(word, 1, "z")
+        self.assertEqual(model.predict("xícara", 0), "x")  # not the z of the other xí
+        self.assertEqual(model.predict("exílico", 1), "z")
+
     def test_transcriptions(self):
         for word, transcription in (
                 ("casa", " -k'a-za"), ("falam", " -f'a-l@w"), ("também", " -tä-b'ë-i"), ("jovens", " -j'o-vë-iS"),
