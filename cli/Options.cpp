@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "ExitStatus.h"
+#include "falavoz32.h"
 
 namespace {
 
@@ -35,6 +36,9 @@ const char* const kUsage =
     "                  palavra, TAB e a transcrição por linha)\n"
     "      --lng ARQUIVO  usa outro arquivo de dados da língua em vez de brport.lng\n"
     "                  (o mesmo que a variável de ambiente FALAVOZ_LNG)\n"
+    "      --letter-rules  lê as palavras de fora do léxico e do dicionário só pelas\n"
+    "                  regras de letras e de acento, sem a etapa das palavras\n"
+    "                  desconhecidas (para comparar as regras com outros leitores)\n"
     "  -s N            velocidade, de 1 (lenta) a 20 (rápida); padrão 10\n"
     "  -p N            altura da voz, de 1 a 20; padrão 10\n"
     "  -a N            volume, de 1 a 20; padrão 20\n"
@@ -138,6 +142,8 @@ Options ParseArguments(int argc, char** argv) {
             options.dictionaryFile = needValue(i, arg);
         } else if (arg == "--lng") {
             options.languageFile = needValue(i, arg);
+        } else if (arg == "--letter-rules") {
+            options.engineOptions.push_back({FV_OPTION_LETTER_RULES, 1});
         } else if (arg == "--async") {
             options.asynchronous = true;
         } else if (arg == "--sing") {

@@ -19,6 +19,10 @@ What goes in:
     tools/pronounce.py learns from the WikiPron pronunciations: the x, the
     stressed e/o and the e/o before the stress (a plural or -am/-em form takes
     the vowels of its pronounced singular);
+  - the forms of UD verbs stressed on the stem, with the open or closed stem
+    vowel of their person (tools/verb_forms.py, data/lexicon/verb_vowels.tsv);
+    such a form that is also a noun with a closed vowel becomes a noun/verb
+    pair for the tag rules;
   - vowel classes: 6 or 7 for verb infinitives whose stressed stem vowel
     opens, 3 for nouns and adjectives whose stressed vowel is open, and the
     classes given in the curated lists;
@@ -32,14 +36,14 @@ The engine's programs falavoz_rules and falavoz must be built first (cmake
 --build build --target falavoz_rules falavoz); --bin or FALAVOZ_BIN names
 their directory when it is not build/bin.
 
---holdout K/N leaves the WikiPron words whose bucket (a hash of the word) is
-K of N out of the learning, to measure on them words the patterns were not
-learned from (tools/evaluate.py --bucket K/N).
+The held-out WikiPron words (tools/heldout.py) stay out of the learning, and
+a curated list may give one of them its tag, vowel class and subclass but
+not its transcription: the build refuses that, so that tools/evaluate.py
+measures on them words the data never taught.
 """
 
 import argparse
 import collections
-import hashlib
 import os
 import re
 import sys
@@ -47,7 +51,9 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import falavoz_rules  # noqa: E402
+import heldout  # noqa: E402
 import pronounce  # noqa: E402
+import verb_forms  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_DATA = os.path.join(os.path.dirname(REPO), "shared", "data")
@@ -61,19 +67,27 @@ UPOS_LETTER = {
 }
 WORD_RE = re.compile(r"^[a-zà-öø-ÿ]+$")
 CURATED_FILES = ("function_words.tsv", "abbreviations.tsv", "units.tsv", "acronyms.tsv", "loanwords.tsv",
-                 "irregular.tsv")
+                 "names.tsv", "irregular.tsv", "irregular_verbs.tsv")
 RULE_SLOTS = 256
-
-
-def bucket(word, n):
-    return int(hashlib.md5(word.encode("utf-8")).hexdigest(), 16) % n
 
 
 def readable(word, rules):
     """A word the lexicon can hold: letters only, Windows-1252, and one the
-    engine reads as a word, with a vowel and not spelled out (dr, km, cpf)."""
-    return (len(word) > 1 and WORD_RE.match(word) is not None and encodable(word)
-            and rules.read(word).phones != "")
+    engine reads as a word, with a vowel and not spelled out (dr, km, cpf),
+    nor a short acronym (see acronym_like)."""
+    if len(word) < 2 or WORD_RE.match(word) is None or not encodable(word):
+        return False
+    phones = rules.read(word).phones
+    return phones != "" and not acronym_like(word, phones, rules.vowels)
+
+
+def acronym_like(word, phones, vowels):
+    """Whether a word of fewer than four letters opens with two consonants
+    that begin no Portuguese syllable (fbi, dna, nba): an acronym, which the
+    engine spells out in capitals as it should (FBI, DNA). An entry would make
+    it read the acronym as a word; the acronyms said as words are curated."""
+    return (len(word) < 4 and len(phones) > 1 and phones[0] not in vowels and phones[1] not in vowels
+            and phones[1] not in "rl")
 
 
 def encodable(word):
@@ -142,6 +156,56 @@ def irregular_future_subjunctives(data):
 FUTURE_SUBJUNCTIVE_PERSONS = ("mos", "em", "es")
 
 
+def common_noun_forms(data):
+    """The forms that UD gives as a common noun or adjective (not only as a
+    name) at least as often as a verb: the nouns a verb form may share its
+    spelling with (jogo, acordo; not começa, tagged a noun once)."""
+    nouns, verbs = collections.Counter(), collections.Counter()
+    for f in read_tsv(os.path.join(data, "ud_ptbr_lexicon.tsv")):
+        if len(f) >= 5 and f[2] in ("NOUN", "ADJ", "VERB", "AUX"):
+            (nouns if f[2] in ("NOUN", "ADJ") else verbs)[f[0].lower()] += int(f[4])
+    return {form for form, n in nouns.items() if n >= verbs[form]}
+
+
+OPENED = {"e": "é", "ê": "é", "é": "é", "o": "ó", "ô": "ó", "ó": "ó"}
+CLOSED = {"e": "e", "ê": "e", "é": "e", "o": "o", "ô": "o", "ó": "o"}
+
+
+def stressed_mid_vowel(transcription):
+    """The index of the stressed vowel of a transcription when it is an e or
+    an o, else -1."""
+    mark = transcription.find("'")
+    k = mark + 1
+    return k if mark >= 0 and k < len(transcription) and transcription[k] in OPENED else -1
+
+
+def apply_verb_paradigms(entries, infinitives, noun_forms, verb_vowels, rules):
+    """The forms of each verb stressed on the stem take the open or closed
+    vowel of their person (tools/verb_forms.py, or verb_vowels: infinitive
+    -> the persons that open, for the verbs that go their own way). A form that is also a noun
+    whose vowel is closed where the verb's opens becomes a noun/verb pair
+    (tag EV, vowel class 1) for the tag rules to choose."""
+    for infinitive in infinitives:
+        stem_vowel = verb_forms.stem_vowel(infinitive[:-2])
+        for form, person, is_open in verb_forms.stem_stressed_forms(infinitive):
+            if infinitive in verb_vowels:
+                is_open = person in verb_vowels[infinitive]
+            entry = entries.get(form)
+            # A form that is mostly a function word (como) keeps its reading.
+            if entry is None or entry["tag"][:1] not in "VE" or rules.stressed_letter(form) != stem_vowel:
+                continue
+            t = entry["transcription"]
+            k = stressed_mid_vowel(t)
+            if k < 0:
+                continue
+            if form in noun_forms:
+                if is_open and t[k] in "eê" + "oô":
+                    entry.update(tag="EV", vclass=1)
+                continue
+            vowel = (OPENED if is_open else CLOSED)[t[k]]
+            entry.update(tag="V", vclass=0, transcription=t[:k] + vowel + t[k + 1:])
+
+
 def with_stressed_vowel_of(transcription, base_transcription, vowels):
     """The transcription with its stressed vowel replaced by the base's."""
     def stressed(t):
@@ -174,6 +238,13 @@ def load_curated(directory):
                                      "vclass": int(vclass or 0), "subclass": (subclass or " ")[:1] or " ",
                                      "source": name}
     return entries
+
+
+def load_verb_vowels(directory):
+    """infinitive -> the persons whose stem vowel opens, for the verbs that
+    do not follow the regular rule."""
+    return {f[0]: set((f + [""])[1].split("#")[0].split()) for f in read_tsv(os.path.join(directory,
+                                                                                         "verb_vowels.tsv"))}
 
 
 def load_tag_rules(directory):
@@ -289,14 +360,19 @@ def noun_in_ia(word):
 
 # How a form's reading follows from a sibling's, by the spelled ending and
 # the spoken one: (form ending, sibling ending, form's sound, sibling's sound).
+# A plural in -res keeps the vowels of its singular in -r (menores, menor).
 # Plurals in -os are left out: their stressed o often opens (ovo, ovos).
 SIBLING_ENDINGS = (("as", "a", "aS", "a"), ("es", "e", "iS", "i"), ("am", "a", "äu", "a"),
-                   ("em", "e", "ëi", "i"), ("a", "as", "a", "aS"), ("e", "es", "i", "iS"))
+                   ("em", "e", "ëi", "i"), ("a", "as", "a", "aS"), ("e", "es", "i", "iS"),
+                   ("e", "em", "i", "ëi"), ("a", "am", "a", "äu"), ("res", "r", "riS", "%"))
 
 
-# Masculine and feminine share a stressed e (belo, bela; completo, completa),
-# not an o, which the feminine opens (novo, nova).
-GENDER_ENDINGS = (("o", "a", "u", "a"), ("a", "o", "a", "u"), ("os", "as", "uS", "aS"), ("as", "os", "aS", "uS"))
+# Masculine and feminine, singular and plural share a stressed e (belo, bela,
+# belas; completo, completos), not an o, which the feminine and the plural may
+# open (novo, nova, novos): the masculine singular of an e also follows the
+# plurals when neither singular is pronounced (velho from velhas).
+GENDER_ENDINGS = (("o", "a", "u", "a"), ("a", "o", "a", "u"), ("os", "as", "uS", "aS"), ("as", "os", "aS", "uS"),
+                  ("o", "os", "u", "uS"), ("o", "as", "u", "aS"))
 
 
 def sibling_readings(word, normalised, rules):
@@ -395,7 +471,15 @@ def check_rules_reachable(path, tag_rules, suffix_rules, rules):
 # ---- the lexicon ----
 
 
-def build(data, lexicon_dir, rules, holdout=None, truth_rank=20000):
+def check_curated_held_out(curated, held_out_words):
+    """Raises ValueError for a curated transcription of a held-out word."""
+    seen = sorted(w for w, e in curated.items() if e["transcription"] and w in held_out_words)
+    if seen:
+        raise ValueError("curated transcriptions of held-out words (give only their tag and classes): "
+                         + ", ".join("%s (%s)" % (w, curated[w]["source"]) for w in seen))
+
+
+def build(data, lexicon_dir, rules, truth_rank=20000):
     """(entries, reader): the lexicon entries, read by the engine's letter
     rules (rules, a falavoz_rules.EngineRules) with what the data teach."""
     freq = load_frequency(data)
@@ -403,11 +487,13 @@ def build(data, lexicon_dir, rules, holdout=None, truth_rank=20000):
     wikipron = load_wikipron(data)
     curated = load_curated(lexicon_dir)
 
-    if holdout:
-        k, n = holdout
-        learn_rows = collections.OrderedDict((w, r) for w, r in wikipron.items() if bucket(w, n) != k)
-    else:
-        learn_rows = wikipron
+    is_held_out = heldout.HeldOut(lexicon_dir)
+    held_out_words = {w for w in wikipron if w in is_held_out}
+    check_curated_held_out(curated, held_out_words)
+    verb_vowels = load_verb_vowels(lexicon_dir)
+    check_curated_held_out({w: {"transcription": "persons", "source": "verb_vowels.tsv"} for w in verb_vowels},
+                           held_out_words)
+    learn_rows = collections.OrderedDict((w, r) for w, r in wikipron.items() if w not in held_out_words)
 
     def pos_of(word):
         letter = tag_of(ud_forms.get(word))
@@ -478,9 +564,17 @@ def build(data, lexicon_dir, rules, holdout=None, truth_rank=20000):
         if not vclass:
             vclass = noun_class(transcription, tag)
         entries[word] = {"tag": tag, "transcription": transcription, "vclass": vclass, "subclass": " "}
+    # The verbs UD knows: an infinitive guessed from its ending alone (sedar,
+    # gretar) would turn the nouns seda, greta into verb forms.
+    infinitives = sorted(w for w in entries if ud_lemmas.get(w, {}).get("VERB"))
+    apply_verb_paradigms(entries, infinitives, common_noun_forms(data), verb_vowels, rules)
     for base in irregular_future_subjunctives(data):
         if base not in entries:
             continue
+        preterite = entries.get(base + "am")
+        if preterite and base not in truth:
+            entries[base]["transcription"] = with_stressed_vowel_of(entries[base]["transcription"],
+                                                                    preterite["transcription"], rules.vowels)
         for person in FUTURE_SUBJUNCTIVE_PERSONS:
             form = base + person
             if form not in entries:
@@ -529,7 +623,6 @@ def main(argv=None):
     parser.add_argument("--data", default=DEFAULT_DATA, help="the reference data directory")
     parser.add_argument("--lexicon-dir", default=LEXICON_DIR, help="the curated lists")
     parser.add_argument("-o", "--output", default=OUTPUT, help="the file to write")
-    parser.add_argument("--holdout", help="K/N: leave WikiPron bucket K of N out of the learning")
     parser.add_argument("--bin", help="the directory of the built falavoz_rules and falavoz "
                                       "(default: FALAVOZ_BIN, else build/bin)")
     parser.add_argument("--truth-rank", type=int, default=20000,
@@ -537,12 +630,8 @@ def main(argv=None):
                              "vowels of their WikiPron pronunciation (default 20000; 0 for none, which "
                              "also keeps plurals and singulars from taking their sibling's vowels)")
     args = parser.parse_args(argv)
-    holdout = None
-    if args.holdout:
-        k, n = args.holdout.split("/")
-        holdout = (int(k), int(n))
     with falavoz_rules.EngineRules(args.bin) as rules:
-        entries, _ = build(args.data, args.lexicon_dir, rules, holdout, args.truth_rank)
+        entries, _ = build(args.data, args.lexicon_dir, rules, args.truth_rank)
         write_file(args.output, entries, load_tag_rules(args.lexicon_dir), load_suffix_rules(args.lexicon_dir),
                    rules)
     print("%s: %d lexicon entries" % (args.output, len(entries)))

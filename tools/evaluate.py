@@ -30,12 +30,16 @@ notation:
     nasal vowel before m, n, nh counts as oral; a glide (or high vowel) right
     after a vowel counts as the oral high vowel (pausa as pawza or pauza alike).
 
-Figures:
+Figures, on all the words and on the held-out part (tools/heldout.py: the
+words the language data never learned from):
   word accuracy       a word is right when its reading equals any of its rows
   open/closed vowels  on the row closest to the reading (fewest symbol edits),
                       the aligned pairs in which both sides have a mid vowel of
                       the same series (e/é, o/ó); the share whose openness
                       agrees
+  tokens              the words found in the frequency list (--freq), each
+                      weighted by its count there: the share of running text
+                      read right
 
 Example:
   tools/evaluate.py ../shared/data/wikipron_dev.tsv --falavoz build/bin/falavoz
@@ -44,13 +48,13 @@ Example:
 
 import argparse
 import collections
-import hashlib
 import os
 import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import heldout  # noqa: E402
 import phonecompare  # noqa: E402
 
 ESPEAK_CHUNK = 400
@@ -69,9 +73,15 @@ def read_wikipron(path):
     return rows
 
 
-def word_bucket(word, n):
-    """The hash bucket of a word, as tools/build_lexicon.py --holdout uses it."""
-    return int(hashlib.md5(word.encode("utf-8")).hexdigest(), 16) % n
+def read_frequency(path):
+    """word -> count in running text."""
+    counts = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\r\n").split("\t")
+            if len(fields) >= 2 and fields[1].isdigit():
+                counts[fields[0]] = int(fields[1])
+    return counts
 
 
 def _run(command, text):
@@ -117,12 +127,16 @@ class Score:
         self.right = 0
         self.vowel_pairs = 0
         self.vowel_right = 0
+        self.tokens = 0
+        self.tokens_right = 0
         self.errors = []
 
-    def add(self, word, refs, hyp, raw):
+    def add(self, word, refs, hyp, raw, count=0):
         self.words += 1
         ok = hyp in refs
         self.right += ok
+        self.tokens += count
+        self.tokens_right += count if ok else 0
         ref = hyp if ok else phonecompare.closest_reference(refs, hyp)
         pairs = phonecompare.mid_vowel_pairs(ref, hyp)
         self.vowel_pairs += len(pairs)
@@ -137,27 +151,32 @@ class Score:
     def vowel_accuracy(self):
         return self.vowel_right / self.vowel_pairs if self.vowel_pairs else 0.0
 
+    def token_accuracy(self):
+        return self.tokens_right / self.tokens if self.tokens else 0.0
 
-def evaluate(rows, readings_by_system, normalisers):
+
+def evaluate(rows, readings_by_system, normalisers, counts=None):
+    """system -> Score over rows; counts (word -> count) weight the tokens."""
+    counts = counts or {}
     scores = {}
     for system, readings in readings_by_system.items():
         score = Score(system)
         for word, ipas in rows.items():
             refs = sorted({phonecompare.normalise_ipa(ipa) for ipa in ipas})
             raw = readings.get(word, "")
-            score.add(word, refs, normalisers[system](raw), raw)
+            score.add(word, refs, normalisers[system](raw), raw, counts.get(word, 0))
         scores[system] = score
     return scores
 
 
 def report(scores, out=None):
     out = out or sys.stdout
-    out.write("%-8s %7s %10s %8s %14s %8s\n" % ("system", "words", "word acc", "errors", "mid vowels",
-                                                   "acc"))
+    out.write("%-8s %7s %10s %8s %11s %8s %11s %8s\n" % ("system", "words", "word acc", "errors",
+                                                          "mid vowels", "acc", "tokens", "acc"))
     for s in scores.values():
-        out.write("%-8s %7d %9.2f%% %8d %14d %7.2f%%\n" % (
+        out.write("%-8s %7d %9.2f%% %8d %11d %7.2f%% %11d %7.2f%%\n" % (
             s.name, s.words, 100 * s.word_accuracy(), s.words - s.right, s.vowel_pairs,
-            100 * s.vowel_accuracy()))
+            100 * s.vowel_accuracy(), s.tokens, 100 * s.token_accuracy()))
     if "espeak" in scores:
         base = scores["espeak"]
         for s in scores.values():
@@ -165,8 +184,9 @@ def report(scores, out=None):
                 continue
             word_ratio = _ratio(s.words - s.right, base.words - base.right)
             vowel_ratio = _ratio(s.vowel_pairs - s.vowel_right, base.vowel_pairs - base.vowel_right)
-            out.write("%s errors as a share of espeak-ng's: words %.1f%%, mid vowels %.1f%%\n" % (
-                s.name, 100 * word_ratio, 100 * vowel_ratio))
+            token_ratio = _ratio(s.tokens - s.tokens_right, base.tokens - base.tokens_right)
+            out.write("%s errors as a share of espeak-ng's: words %.1f%%, mid vowels %.1f%%, tokens %.1f%%\n"
+                      % (s.name, 100 * word_ratio, 100 * vowel_ratio, 100 * token_ratio))
 
 
 def _ratio(a, b):
@@ -184,15 +204,18 @@ def main(argv=None):
     parser.add_argument("--errors", metavar="PREFIX",
                         help="write each system's wrong words to PREFIX.SYSTEM.tsv")
     parser.add_argument("--limit", type=int, help="only the first N words")
-    parser.add_argument("--bucket", metavar="K/N",
-                        help="only the words of hash bucket K of N (those that tools/build_lexicon.py "
-                             "--holdout K/N left out)")
+    parser.add_argument("--freq", help="the frequency list that weighs the tokens (word TAB count; "
+                                       "default: freq_ptbr.tsv beside the WikiPron file)")
+    parser.add_argument("--held-out", action="store_true", help="only the held-out part")
     args = parser.parse_args(argv)
 
     rows = read_wikipron(args.wikipron)
-    if args.bucket:
-        k, n = (int(x) for x in args.bucket.split("/"))
-        rows = collections.OrderedDict((w, r) for w, r in rows.items() if word_bucket(w, n) == k)
+    freq_path = args.freq or os.path.join(os.path.dirname(os.path.abspath(args.wikipron)), "freq_ptbr.tsv")
+    counts = read_frequency(freq_path) if os.path.exists(freq_path) else {}
+    is_held_out = heldout.HeldOut()
+    held_out_rows = collections.OrderedDict((w, r) for w, r in rows.items() if w in is_held_out)
+    if args.held_out:
+        rows = held_out_rows
     if args.limit:
         rows = collections.OrderedDict(list(rows.items())[:args.limit])
     words = list(rows)
@@ -207,8 +230,12 @@ def main(argv=None):
             normalisers[system] = phonecompare.normalise_engine
         else:
             parser.error("unknown system: " + system)
-    scores = evaluate(rows, readings, normalisers)
+    scores = evaluate(rows, readings, normalisers, counts)
+    print("%s words:" % ("held-out" if args.held_out else "all"))
     report(scores)
+    if not args.held_out and not args.limit:
+        print("held-out words:")
+        report(evaluate(held_out_rows, readings, normalisers, counts))
     if args.errors:
         for s in scores.values():
             with open("%s.%s.tsv" % (args.errors, s.name), "w", encoding="utf-8") as f:

@@ -248,7 +248,12 @@ class XModel:
     def _keys(word, p):
         padded = "^^^" + word + "$$"
         at = p + 3
-        return [padded[at - b:at] + "x" + padded[at + 1:at + 1 + a] for b in (3, 2, 1, 0) for a in (2, 1)]
+        keys = [padded[at - b:at] + "x" + padded[at + 1:at + 1 + a] for b in (3, 2, 1, 0) for a in (2, 1)]
+        if p == 0:
+            # An x that begins the word reads as all such x do (xícara,
+            # xerife) before the letters after it alone (exílio) decide.
+            keys.insert(2, "^^^x")
+        return keys
 
     def add(self, word, p, reading):
         for key in self._keys(word, p):

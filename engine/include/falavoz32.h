@@ -67,6 +67,12 @@ FV_EXPORT int32_t FV_CALL TTS_GenPcm(const char* source, const char* outputFile,
 FV_EXPORT int32_t FV_CALL TTS_PlayMusic(const char* source, int32_t sourceIsText, uint8_t asynchronous);
 FV_EXPORT int32_t FV_CALL TTS_SetMode(uint8_t speed, uint8_t volume, uint8_t pitch);
 FV_EXPORT int32_t FV_CALL TTS_GetMode(int16_t* speed, int16_t* volume, int16_t* pitch);
+/* Added on this platform: option FV_OPTION_LETTER_RULES with a value other
+ * than 0 reads every word outside the lexicon and the dictionary by the
+ * letter and stress rules alone, without the stage that helps them with what
+ * the spelling implies; 0 (the default after TTS_Init) turns it off. It lets
+ * the rules be compared with other readers. */
+#define FV_OPTION_LETTER_RULES 7
 FV_EXPORT int32_t FV_CALL TTS_SetOption(int32_t option, int32_t value);
 FV_EXPORT int32_t FV_CALL TTS_ChangeControlCharacter(uint8_t character);
 FV_EXPORT int32_t FV_CALL TTS_StopText(void);

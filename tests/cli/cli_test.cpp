@@ -633,6 +633,18 @@ TEST_F(FalavozProgram, PhonesTheVoiceDoesNotTellApartComeOutAsOne) {
     EXPECT_EQ(run.out, "h@eo\n");
 }
 
+TEST_F(FalavozProgram, LetterRulesReadWordsWithoutTheUnknownWordStage) {
+    fs::path language = dir_ / "empty.lng";
+    std::ofstream(language, std::ios::binary) << "*\r\n*\r\n";
+    Outcome run = Falavoz({"--letter-rules", "--lng", language.string(), "-x"}, "certo\nos\nsua\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "se%to\noS\nswa\n");
+
+    // The unknown-word stage opens the e of -erto and glides the s of os.
+    run = Falavoz({"--lng", language.string(), "-x"}, "certo\nos\n");
+    EXPECT_EQ(run.out, "sé%to\noyS\n");
+}
+
 TEST_F(FalavozProgram, AMissingLanguageFileFailsTheStart) {
     Outcome run = Falavoz({"--lng", (dir_ / "none.lng").string(), "-x", "casa"});
     EXPECT_EQ(run.exitCode, 1);

@@ -117,8 +117,12 @@ TEST_F(EngineApiTest, BufferSizeOptionSetsTheChunkLimit) {
     }
     EXPECT_EQ(TTS_SetOption(6, 22050), FV_OK);
     EXPECT_EQ(Engine.playbackRate, 22050);
-    EXPECT_EQ(TTS_SetOption(7, 1), FV_INVALID_VALUE);
+    EXPECT_EQ(TTS_SetOption(FV_OPTION_LETTER_RULES, 1), FV_OK);
+    EXPECT_TRUE(Engine.letterRulesOnly);
+    EXPECT_EQ(TTS_SetOption(8, 1), FV_INVALID_VALUE);
     EXPECT_EQ(TTS_SetOption(-1, 1), FV_INVALID_VALUE);
+    ASSERT_EQ(TTS_Init(0, nullptr, 0), FV_OK);
+    EXPECT_FALSE(Engine.letterRulesOnly);
 }
 
 TEST_F(EngineApiTest, PlaybackControlsNeedSomethingPlaying) {

@@ -60,6 +60,14 @@ TEST_F(NormalizeTest, CapitalsAreSpelledWhenTheOptionIsOnEvenIfTheLexiconKnowsTh
     EXPECT_EQ(spelled, "keue") << "the names of Q, U and E";
 }
 
+TEST_F(NormalizeTest, ShortCapitalsOutsideTheLexiconAreSpelledNotAnalysed) {
+    // The analyser would take "dna" for a form of "dner" (as "leva" of
+    // "levar"); in capitals it is an acronym, spelled out, while "ONU" is
+    // listed as a word.
+    EXPECT_EQ(Phones("DNA"), "deenea");
+    EXPECT_EQ(Phones("ONU"), "onu");
+}
+
 // A chunk whose phones do not fit in one pass goes on in the next, starting
 // with the token that did not fit; the last pass ends at the end marker.
 TEST_F(NormalizeTest, AFullPhoneListEndsThePassBeforeTheTokenThatDidNotFit) {

@@ -62,6 +62,19 @@ class Scores(unittest.TestCase):
         evaluate.report(scores, out)
         self.assertIn("66.67%", out.getvalue())
 
+    def test_tokens_weigh_each_word_by_its_count_and_skip_words_without_one(self):
+        rows = {"de": ["d ʒ i"], "festa": ["f ɛ s t ɐ"], "bolo": ["b o l u"]}
+        readings = {"engine": {"de": "di", "festa": "feSta", "bolo": "bolu"},
+                    "espeak": {"de": "dʒi", "festa": "fɛstɐ", "bolo": "bolu"}}
+        normalisers = {"engine": pc.normalise_engine, "espeak": pc.normalise_ipa}
+        scores = evaluate.evaluate(rows, readings, normalisers, {"de": 900, "festa": 100})
+        self.assertEqual((scores["engine"].tokens, scores["engine"].tokens_right), (1000, 900))
+        self.assertEqual((scores["espeak"].tokens, scores["espeak"].tokens_right), (1000, 1000))
+        out = io.StringIO()
+        evaluate.report(scores, out)
+        self.assertIn("90.00%", out.getvalue())
+        self.assertIn("tokens inf%", out.getvalue())  # espeak-ng made no token error
+
 
 @unittest.skipUnless(shutil.which("espeak-ng"), "espeak-ng is not installed")
 class EspeakSide(unittest.TestCase):

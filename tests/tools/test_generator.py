@@ -14,7 +14,9 @@ sys.path.insert(0, os.path.join(SOURCE, "tools"))
 
 import build_lexicon  # noqa: E402
 import falavoz_rules  # noqa: E402
+import heldout  # noqa: E402
 import pronounce  # noqa: E402
+import verb_forms  # noqa: E402
 
 
 class WithEngine(unittest.TestCase):
@@ -53,6 +55,12 @@ class Readings(WithEngine):
         self.assertEqual(self.rules.read("cpf").phones, "")  # spelled out
         self.assertEqual(self.rules.read("x").phones, "")
 
+    def test_short_acronyms_stay_out_of_the_lexicon(self):
+        for word in ("fbi", "dna", "nba"):  # spelled out in capitals, by the engine
+            self.assertFalse(build_lexicon.readable(word, self.rules), word)
+        for word in ("pré", "crê", "cia", "spa", "pai", "fbis"):
+            self.assertTrue(build_lexicon.readable(word, self.rules), word)
+
     def test_stressed_letter(self):
         for word, letter in (("casa", 1), ("falam", 1), ("também", 4), ("quando", 2), ("academia", 6),
                              ("saia", 1), ("ainda", 1), ("papai", 3), ("órfão", 0), ("rio", 1), ("atua", 2),
@@ -66,6 +74,15 @@ class Readings(WithEngine):
         self.assertEqual(("".join(phones), si), ("ezato", 2))
         self.assertEqual(pronounce.x_positions("exceto"), [])
         self.assertEqual(pronounce.x_positions("xaxim"), [0, 2])
+
+    def test_an_x_that_begins_the_word_reads_as_the_others_do(self):
+        model = pronounce.XModel(support=3)
+        for word in ("xerife", "xampu", "xadrez"):
+            model.add(word, 0, "x")
+        for word in ("exílio", "exímio", "exíguo"):
+            model.add(word, 1, "z")
+        self.assertEqual(model.predict("xícara", 0), "x")  # not the z of the other xí
+        self.assertEqual(model.predict("exílico", 1), "z")
 
     def test_transcriptions(self):
         for word, transcription in (
@@ -118,9 +135,10 @@ class Derivation(WithEngine):
 
     def test_forms_take_the_vowels_of_their_pronounced_sibling(self):
         known = {"roda": {"Róda"}, "mostra": {"móStra"}, "ovo": {"ovu"}, "pentes": {"pëtiS"}, "bela": {"béla"},
-                 "nova": {"nóva"}}
+                 "nova": {"nóva"}, "velhas": {"véhaS"}, "novas": {"nóvaS"}}
         cases = {"rodas": {"RódaS"}, "mostram": {"móSträu"}, "pente": {"pëti"}, "ovos": None, "casa": None,
                  "belo": {"bélu"},  # the other gender shares a stressed e...
+                 "velho": {"véhu"},  # ...as do the plurals...
                  "novo": None}  # ...but not an o
         for word, expected in cases.items():
             self.assertEqual(build_lexicon.sibling_readings(word, known, self.rules), expected, word)
@@ -171,6 +189,53 @@ class RuleTables(WithEngine):
             self.check_as_written(["k%d" % n for n in range(257)])  # more rules than slots
 
 
+class VerbParadigms(WithEngine):
+    def test_the_stem_vowel_by_conjugation_and_person(self):
+        def opened(infinitive):
+            return {form: is_open for form, _, is_open in verb_forms.stem_stressed_forms(infinitive)}
+
+        self.assertEqual(opened("levar")["levo"], True)
+        self.assertEqual(opened("fechar")["fecha"], False)  # e before a palatal
+        self.assertEqual(opened("sonhar")["sonho"], False)  # before a nasal
+        self.assertEqual(opened("olhar")["olha"], True)  # an o opens before a palatal
+        self.assertEqual(opened("tocar")["toque"], True)  # the subjunctive keeps the consonant's sound
+        self.assertEqual((opened("dever")["devo"], opened("dever")["deve"], opened("dever")["deva"]),
+                         (False, True, False))
+        self.assertEqual(opened("proteger")["proteja"], False)
+        self.assertEqual(set(opened("pedir")), {"pedes", "pede", "pedem"})  # peço, peça are irregular
+        self.assertEqual(opened("seguir")["segue"], True)
+        for no_quality in ("pensar", "roubar", "voar", "passear"):
+            self.assertEqual(verb_forms.stem_stressed_forms(no_quality), [], no_quality)
+
+    def test_forms_take_their_vowel_and_noun_homographs_go_to_the_tag_rules(self):
+        entries = {"come": {"tag": "E", "transcription": " -k'o-mi", "vclass": 0},
+                   "como": {"tag": "C", "transcription": " -k'o-mu", "vclass": 0},
+                   "jogo": {"tag": "E", "transcription": " -j'o-gu", "vclass": 0},
+                   "quero": {"tag": "V", "transcription": " -k'e-ru", "vclass": 0}}
+        build_lexicon.apply_verb_paradigms(entries, ["comer", "jogar", "querer"], {"jogo"},
+                                           {"querer": {"1", "2", "3", "6"}}, self.rules)
+        self.assertEqual(entries["come"], {"tag": "V", "transcription": " -k'ó-mi", "vclass": 0})
+        self.assertEqual(entries["como"]["tag"], "C")  # a function word keeps its reading
+        self.assertEqual(entries["jogo"], {"tag": "EV", "transcription": " -j'o-gu", "vclass": 1})
+        self.assertEqual(entries["quero"]["transcription"], " -k'é-ru")
+
+
+class HeldOut(unittest.TestCase):
+    def test_held_out_words_take_no_curated_transcription(self):
+        is_held_out = heldout.HeldOut()
+        self.assertIn("festa", is_held_out)  # bucket 4
+        self.assertNotIn("dela", is_held_out)  # bucket 4, but a function word
+        for word in ("ok", "rock", "trouxe"):  # bucket 4, but a loanword or a hand-made verb form
+            self.assertNotIn(word, is_held_out)
+        self.assertIn("mães", is_held_out)  # bucket 4, an ordinary word of a curated list
+        self.assertNotIn("casa", is_held_out)
+        grammar_only = {"festa": {"transcription": "", "source": "irregular.tsv"}}
+        build_lexicon.check_curated_held_out(grammar_only, {"festa"})
+        with self.assertRaisesRegex(ValueError, "festa"):
+            build_lexicon.check_curated_held_out(
+                {"festa": {"transcription": " -f'éS-ta", "source": "irregular.tsv"}}, {"festa"})
+
+
 class WholeBuild(WithEngine):
     """The generator on a made-up data set, twice: the same bytes, sorted,
     read back by the engine."""
@@ -180,7 +245,7 @@ class WholeBuild(WithEngine):
             "freq_ptbr.tsv": "casa\t100\nfesta\t90\nzebra\t80\névora\t70\nporta\t60\ndr\t50\n",
             "ud_ptbr_lexicon.tsv": ("casa\tcasa\tNOUN\t_\t5\nlevar\tlevar\tVERB\t_\t4\nleva\tlevar\tVERB\t_\t2\n"
                                     "novo\tnovo\tADJ\t_\t3\nde\tde\tADP\t_\t9\n"),
-            "wikipron_dev.tsv": ("festa\tf ɛ s t a\nporta\tp ɔ ɾ t a\nleva\tl ɛ v a\nneva\tn ɛ v a\nmedo\tm e d u\n"
+            "wikipron_dev.tsv": ("festa\tf ɛ s t a\nporta\tp ɔ ɾ t a\nleva\tl ɛ v a\nneva\tn ɛ v a\ndedo\td e d u\n"
                                  "zebra\tz e b ɾ a\n"),
         }
         for name, text in files.items():

@@ -53,6 +53,7 @@ void ResetSettings(SpeechCallback callback, int32_t use8kVoice) {
     Engine.chunkLimitMs = 46000;
     Engine.synthesisRate = Engine.playbackRate = use8kVoice ? 8000 : 16000;
     Engine.bytesPerSample = 2;
+    Engine.letterRulesOnly = false;
 }
 
 // RVCall works before TTS_Init; the constant builtin tables are then
@@ -170,6 +171,10 @@ FV_EXPORT int32_t FV_CALL TTS_SetOption(int32_t option, int32_t value) {
     if (!Engine.initialised) return kNotInitialised;
     if (option == kOptionPlaybackRate) {
         Engine.playbackRate = value;
+        return kOk;
+    }
+    if (option == kOptionLetterRulesOnly) {
+        Engine.letterRulesOnly = value != 0;
         return kOk;
     }
     // Numbers outside 0..6 name no option; they are refused, not stored.

@@ -41,6 +41,7 @@ enum OptionNumber : int32_t {
     kOptionBufferKb = 4,
     kOptionReadQuotes = 5,
     kOptionPlaybackRate = 6,
+    kOptionLetterRulesOnly = FV_OPTION_LETTER_RULES,
 };
 
 struct EngineState {
@@ -59,6 +60,9 @@ struct EngineState {
     int32_t options[6] = {0, 0, -1, -1, 1500, 0};
     int32_t chunkLimitMs = 46000;
     int32_t playbackRate = 16000;
+    // Words outside the lexicon and the dictionary are read by the letter and
+    // stress rules alone, without the unknown-word stage that helps them.
+    bool letterRulesOnly = false;
     int32_t synthesisRate = 16000;
     int32_t bytesPerSample = 2;
     int32_t use8kVoice = 0;

@@ -12,6 +12,7 @@
 #include "text/NumberReaders.h"
 #include "words/Data.h"
 #include "words/PhoneticString.h"
+#include "words/TranscribeWord.h"
 #include "words/UnknownWords.h"
 #include "words/WordLookup.h"
 
@@ -217,7 +218,8 @@ std::string ChoosePhoneticString(int& i, Pass& pass) {
         return phonetic;
     }
 
-    phonetic = ReadUnknownWord(lower, pass.numberBefore, first);
+    phonetic = Engine.letterRulesOnly ? TranscribeWord(lower, pass.numberBefore, false, first)
+                                      : ReadUnknownWord(lower, pass.numberBefore, first);
     pass.numberBefore = false;
     return phonetic;
 }

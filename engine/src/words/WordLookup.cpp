@@ -3,6 +3,7 @@
 
 #include "core/Tokens.h"
 #include "words/Morphology.h"
+#include "words/TranscribeWord.h"
 
 namespace {
 
@@ -30,7 +31,9 @@ TIPO_REG_PAL WordLookup(const std::string& word, int tokenIndex, std::string& ph
         if (token) TakeLexiconFields(*token, entry);
         return entry;
     }
-    phonetic = AnalyseWord(word, tokenIndex, entry);
+    // A word the engine spells out is no form of a lexicon word: "DNA" is
+    // not a form of "dner" (the suffix rule of "leva" from "levar").
+    phonetic = IsSpelledOut(word, tokenIndex) ? "" : AnalyseWord(word, tokenIndex, entry);
     if (phonetic.empty() && token) TakeUnknownWordFields(*token, word);
     return entry;
 }

@@ -1,5 +1,5 @@
 // What the engine knows of one word: the dictionary, the lexicon, then the
-// morphological analyser.
+// morphological analyser (not for a word spelled out, see IsSpelledOut).
 #pragma once
 
 #include <string>
