@@ -57,8 +57,11 @@ std::string LocalLowerName(std::string name) {
 // The character an entity at s[pos] == '&' stands for, in UTF-8; pos moves
 // past it. nullopt when it is no entity (then "&" is text).
 std::optional<std::string> ReadEntity(const std::string& s, size_t& pos) {
-    size_t semicolon = s.find(';', pos);
-    if (semicolon == std::string::npos || semicolon - pos > 12) return std::nullopt;
+    // Only so far: a text of many "&" without ";" is still read in linear time.
+    const size_t limit = std::min(s.size(), pos + 13);
+    size_t semicolon = pos + 1;
+    while (semicolon < limit && s[semicolon] != ';') ++semicolon;
+    if (semicolon >= limit) return std::nullopt;
     const std::string name = s.substr(pos + 1, semicolon - pos - 1);
     static const std::map<std::string, std::string> kNamed = {{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
                                                               {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};

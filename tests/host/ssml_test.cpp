@@ -92,6 +92,9 @@ TEST(Ssml, WhatIsNotMarkupIsText) {
     std::string many;
     for (int k = 0; k < 20000; ++k) many += "<a b='";
     EXPECT_EQ(SsmlToText(many).size(), many.size());
+    // So are a million "&" that start no entity.
+    const std::string ampersands(1000000, '&');
+    EXPECT_EQ(SsmlToText(ampersands), ampersands);
 }
 
 // Whatever the SSML holds, the only sequences the engine finds are the ones
